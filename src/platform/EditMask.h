@@ -35,6 +35,12 @@ public:
   std::string TextFromBuffer(const std::string &buffer) const;
   // What the operator sees: unfilled input positions show the blank character.
   std::string DisplayFromBuffer(const std::string &buffer) const;
+  // The characters of the filled input positions, in order (the whole text without a mask).
+  std::string InputChars(const std::string &buffer) const;
+  // A buffer whose input positions take the given characters in order; a character the next
+  // position refuses is skipped. Used when the mask changes: NewMask.BufferFromInput(
+  // OldMask.InputChars(buffer)) keeps what the operator typed.
+  std::string BufferFromInput(const std::string &chars) const;
 
   bool IsLiteral(int pos) const;
   bool Accepts(int pos, char c) const;   // c is acceptable at input position pos
@@ -70,4 +76,6 @@ private:
   bool fSaveLiterals = true;
   char fBlank = '_';
   std::vector<Slot> fSlots;
+  // The buffer cut or padded to one character per position, literals in place.
+  std::string Normalized(const std::string &buffer) const;
 };

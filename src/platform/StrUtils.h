@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 // printf-style formatting (%s %d %i %u %x %c %f %% with flags, width and precision).
@@ -36,9 +37,13 @@ bool IsValidDate(int year, int month, int day);
 // "dd/mm/yyyy" (the separators may be any non-digit; blanks around the parts allowed);
 // true only for a real calendar date (31/02/2024 is not).
 bool TryStrToDate(const std::string &s, TDate &out);
-std::string DateToStr(const TDate &d);          // "dd/mm/yyyy"
+std::string DateToStr(const TDate &d);                       // "dd/mm/yyyy"
 std::string FormatDate(const char *pattern, const TDate &d); // "ddmmyyyy", "mmyyyy", ...
-TDate Date();                                   // today (the application clock's calendar day)
+TDate Date(); // today (the application clock's calendar day)
+// Today is the system's local date unless fixed: by SetToday (tests) or, for whole programs run
+// by tests, by the environment variable CHEQUE_TODAY holding "dd/mm/yyyy".
+void SetToday(const TDate &d);
+void ResetToday(); // back to the system's date (or CHEQUE_TODAY)
 
 std::string Trim(const std::string &s);
 std::string TrimLeft(const std::string &s);
@@ -47,6 +52,10 @@ std::string TrimRight(const std::string &s);
 std::string AnsiUpperCase(const std::string &s);
 std::string AnsiLowerCase(const std::string &s);
 char AnsiUpperChar(char c);
+char AnsiLowerChar(char c);
+// Letters of Windows-1252: A-Z, a-z and the accented / national letters (Š Œ Ž š œ ž Ÿ ª µ º
+// À-Ö Ø-ö ø-ÿ).
+bool IsAnsiLetter(char c);
 bool SameText(const std::string &a, const std::string &b); // case-insensitive, Windows-1252
 
 // Windows-1252 <-> UTF-8. Bytes with no Windows-1252 meaning (0x81 0x8D 0x8F 0x90 0x9D) map to
