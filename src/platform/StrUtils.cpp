@@ -53,13 +53,13 @@ std::string Rebuild(const Directive &d, const char *length) {
   return s + length + d.conv;
 }
 
-template <typename T> std::string Print(const std::string &spec, T value) {
+template <typename T> std::string Print(const std::string &directive, T value) {
   char small[128];
-  int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  int n = std::snprintf(small, sizeof small, directive.c_str(), value);
   if (n < 0) return std::string();
   if (static_cast<size_t>(n) < sizeof small) return std::string(small, n);
   std::string out(static_cast<size_t>(n) + 1, '\0');
-  std::snprintf(out.data(), out.size(), spec.c_str(), value);
+  std::snprintf(out.data(), out.size(), directive.c_str(), value);
   out.resize(n);
   return out;
 }

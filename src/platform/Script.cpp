@@ -1,0 +1,381 @@
+#include "platform/Script.h"
+#include "platform/StrUtils.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool ParseCount(const std::string &s, int64_t max, int64_t &out) {
+  if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  out = std::stoll(s);
+  return out <= max;
+}
+
+std::vector<std::string> Words(const std::string &s) {
+  std::vector<std::string> out;
+  std::istringstream in(s);
+  for (std::string w; in >> w;) out.push_back(w);
+  return out;
+}
+
+// The rest of a line as a text: double quotes around it keep blanks at its ends.
+std::string Unquote(const std::string &s) {
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
+  return s;
+}
+
+std::string Quoted(const std::string &cp1252) {
+  return "\"" + Cp1252ToUtf8(cp1252) + "\"";
+}
+
+} // namespace
+
+bool TScriptSource::Load(const std::string &utf8Text, std::string &error, const std::string &name) {
+  fName = name;
+  fSteps.clear();
+  fPos = 0;
+  std::istringstream in(utf8Text);
+  std::string raw;
+  int lineNo = 0;
+  auto fail = [&](const std::string &msg) {
+    error = fName + ":" + std::to_string(lineNo) + ": " + msg;
+    fSteps.clear();
+    return false;
+  };
+  while (std::getline(in, raw)) {
+    ++lineNo;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    const size_t b = raw.find_first_not_of(" \t");
+    if (b == std::string::npos || raw[b] == '#') continue;
+    const size_t e = raw.find_first_of(" \t", b);
+    const std::string verb = raw.substr(b, e == std::string::npos ? std::string::npos : e - b);
+    // The rest after exactly one blank (texts keep what follows verbatim).
+    const std::string rest = e == std::string::npos ? std::string() : raw.substr(e + 1);
+    const std::vector<std::string> args = Words(rest);
+    Step s;
+    s.line = lineNo;
+    auto needArgs = [&](size_t n, const char *usage) {
+      if (args.size() != n) {
+        error = fName + ":" + std::to_string(lineNo) + ": usage: " + usage;
+        return false;
+      }
+      return true;
+    };
+    if (verb == "type") {
+      const std::string text = Utf8ToCp1252(Unquote(rest));
+      if (text.empty()) return fail("type needs a text");
+      for (char c : text) {
+        Step k = s;
+        if (c == '\t') {
+          k.verb = Verb::Key;
+          k.key = VK_TAB;
+        } else if (c == '\r' || c == '\n') {
+          k.verb = Verb::Key;
+          k.key = VK_RETURN;
+        } else {
+          k.verb = Verb::Char;
+          k.ch = c;
+        }
+        fSteps.push_back(k);
+      }
+      continue;
+    }
+    if (verb == "key") {
+      if (args.empty() || args.size() > 2) return fail("usage: key NAME [N]");
+      s.verb = Verb::Key;
+      if (SameText(args[0], "ShiftTab") || SameText(args[0], "Shift+Tab")) {
+        s.key = VK_TAB;
+        s.shift = ssShift;
+      } else {
+        s.key = KeyFromName(args[0]);
+        if (!s.key) return fail("unknown key \"" + args[0] + "\"");
+      }
+      int64_t n = 1;
+      if (args.size() == 2 && (!ParseCount(args[1], 1000, n) || n < 1))
+        return fail("bad number \"" + args[1] + "\" (1 to 1000)");
+      for (int64_t i = 0; i < n; ++i) fSteps.push_back(s);
+      continue;
+    }
+    if (verb == "alt") {
+      if (!needArgs(1, "alt C")) return fail("usage: alt C");
+      const std::string c = Utf8ToCp1252(args[0]);
+      if (c.size() != 1) return fail("alt takes one character");
+      s.verb = Verb::Char;
+      s.ch = c[0];
+      s.shift = ssAlt;
+    } else if (verb == "click") {
+      if (!needArgs(1, "click NAME")) return fail("usage: click NAME");
+      s.verb = Verb::Click;
+      s.name = Utf8ToCp1252(args[0]);
+    } else if (verb == "cell") {
+      if (!needArgs(3, "cell NAME COL ROW")) return fail("usage: cell NAME COL ROW");
+      int64_t col = 0, row = 0;
+      if (!ParseCount(args[1], 100000, col)) return fail("bad number \"" + args[1] + "\"");
+      if (!ParseCount(args[2], 100000, row)) return fail("bad number \"" + args[2] + "\"");
+      s.verb = Verb::Cell;
+      s.name = Utf8ToCp1252(args[0]);
+      s.col = int(col), s.row = int(row);
+    } else if (verb == "ok") {
+      if (!args.empty()) return fail("usage: ok");
+      s.verb = Verb::Ok;
+    } else if (verb == "wait") {
+      if (!needArgs(1, "wait MS")) return fail("usage: wait MS");
+      if (!ParseCount(args[0], 100000000, s.ms)) return fail("bad number \"" + args[0] + "\"");
+      s.verb = Verb::Wait;
+    } else if (verb == "expect-form" || verb == "expect-focus" || verb == "expect-enabled" ||
+               verb == "expect-disabled") {
+      if (args.size() != 1) return fail("usage: " + verb + " NAME");
+      s.verb = verb == "expect-form"      ? Verb::ExpectForm
+               : verb == "expect-focus"   ? Verb::ExpectFocus
+               : verb == "expect-enabled" ? Verb::ExpectEnabled
+                                          : Verb::ExpectDisabled;
+      s.name = Utf8ToCp1252(args[0]);
+    } else if (verb == "expect-text") {
+      if (args.empty()) return fail("usage: expect-text NAME TEXT");
+      const size_t nb = rest.find_first_not_of(" \t");
+      const size_t ne = rest.find_first_of(" \t", nb);
+      s.verb = Verb::ExpectText;
+      s.name = Utf8ToCp1252(rest.substr(nb, ne == std::string::npos ? std::string::npos : ne - nb));
+      s.text = ne == std::string::npos ? std::string() : Utf8ToCp1252(Unquote(rest.substr(ne + 1)));
+    } else if (verb == "expect-msgbox") {
+      s.verb = Verb::ExpectMsgbox;
+      s.text = Utf8ToCp1252(Unquote(rest));
+    } else {
+      return fail("unknown action \"" + verb + "\"");
+    }
+    fSteps.push_back(s);
+  }
+  error.clear();
+  return true;
+}
+
+bool TScriptSource::LoadFile(const std::string &path, std::string &error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot read the script";
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return Load(text.str(), error, path);
+}
+
+std::unique_ptr<TScriptSource> TScriptSource::FromText(const std::string &utf8Text,
+                                                       const std::string &name) {
+  auto src = std::make_unique<TScriptSource>();
+  std::string error;
+  if (!src->Load(utf8Text, error, name)) throw EScriptFailure(error);
+  return src;
+}
+
+std::unique_ptr<TScriptSource> TScriptSource::FromFile(const std::string &path) {
+  auto src = std::make_unique<TScriptSource>();
+  std::string error;
+  if (!src->LoadFile(path, error)) throw EScriptFailure(error);
+  return src;
+}
+
+void TScriptSource::Fail(const std::string &message) {
+  fFailureScreen = ScreenText();
+  if (OnFailure) OnFailure(message);
+  throw EScriptFailure(message);
+}
+
+void TScriptSource::FailAt(int line, const std::string &message, bool withScreen) {
+  std::string m = fName + ":" + std::to_string(line) + ": " + message;
+  if (withScreen) m += "\n" + ScreenText();
+  Fail(m);
+}
+
+bool TScriptSource::Next(TOperatorAction &out, int64_t deadline) {
+  for (;;) {
+    if (AtEnd()) {
+      // Timers may still move things on for a while; then the run cannot go on.
+      if (deadline >= 0 && deadline <= fLast + kGraceMs) {
+        fNow = std::max(fNow, deadline);
+        return false;
+      }
+      std::string m = fName + ": the script ended";
+      if (fLine) m += " after line " + std::to_string(fLine);
+      m += " while " + Application->WaitingDescription() + "\n" + ScreenText();
+      Fail(m);
+    }
+    const Step &s = fSteps[fPos];
+    if (s.verb == Verb::Wait) {
+      fLast += s.ms;
+      fLine = s.line;
+      ++fPos;
+      continue;
+    }
+    const int64_t due = fLast + kStepMs;
+    if (deadline >= 0 && deadline <= due) {
+      fNow = std::max(fNow, deadline);
+      return false;
+    }
+    fNow = fLast = due;
+    fLine = s.line;
+    ++fPos;
+    switch (s.verb) {
+    case Verb::ExpectForm:
+    case Verb::ExpectFocus:
+    case Verb::ExpectText:
+    case Verb::ExpectMsgbox:
+    case Verb::ExpectEnabled:
+    case Verb::ExpectDisabled:
+      Check(s);
+      continue;
+    default:
+      break;
+    }
+    Validate(s);
+    out = TOperatorAction{};
+    out.line = s.line;
+    out.shift = s.shift;
+    switch (s.verb) {
+    case Verb::Char:
+      out.kind = TOperatorAction::Char;
+      out.ch = s.ch;
+      break;
+    case Verb::Key:
+      out.kind = TOperatorAction::Key;
+      out.key = s.key;
+      break;
+    case Verb::Click:
+      out.kind = TOperatorAction::Click;
+      out.control = s.name;
+      break;
+    case Verb::Cell:
+      out.kind = TOperatorAction::Cell;
+      out.control = s.name;
+      out.col = s.col;
+      out.row = s.row;
+      break;
+    default:
+      out.kind = TOperatorAction::Ack;
+      break;
+    }
+    return true;
+  }
+}
+
+// An action that cannot apply to what is on the screen ends the run.
+void TScriptSource::Validate(const Step &s) {
+  const TMessageBoxState *box = Application->ActiveMessageBox();
+  if (s.verb == Verb::Ok) {
+    if (!box) FailAt(s.line, "ok: no message box is open", true);
+    return;
+  }
+  if (box) {
+    const bool acks = s.verb == Verb::Key &&
+                      (s.key == VK_RETURN || s.key == VK_SPACE || s.key == VK_ESCAPE) && !s.shift;
+    if (!acks)
+      FailAt(s.line, "a message box is open (" + Quoted(box->Text) + "): use ok or key Enter",
+             true);
+    return;
+  }
+  TForm *f = Application->ActiveForm();
+  if (!f) FailAt(s.line, "no form is shown");
+  if (s.verb != Verb::Click && s.verb != Verb::Cell) return;
+  TComponent *c = f->FindComponentDeep(s.name);
+  const std::string what = s.verb == Verb::Click ? "click" : "cell";
+  if (!c) FailAt(s.line, what + ": no control " + Quoted(s.name) + " on " + f->Name, true);
+  auto *w = dynamic_cast<TWinControl *>(c);
+  if (!w || !w->CanFocus())
+    FailAt(s.line,
+           what + ": " + Quoted(s.name) + " cannot take the focus (" +
+               (w && w->IsFocusableKind() ? "hidden or disabled" : "not a focusable control") + ")",
+           true);
+  if (s.verb == Verb::Cell) {
+    auto *g = dynamic_cast<TStringGrid *>(c);
+    if (!g) FailAt(s.line, "cell: " + Quoted(s.name) + " is not a grid");
+    if (s.col >= g->ColCount() || s.row >= g->RowCount())
+      FailAt(s.line, "cell: " + std::to_string(s.col) + "," + std::to_string(s.row) +
+                         " is outside the grid (" + std::to_string(g->ColCount()) + " x " +
+                         std::to_string(g->RowCount()) + ")");
+  }
+}
+
+void TScriptSource::Check(const Step &s) {
+  TForm *f = Application->ActiveForm();
+  auto mismatch = [&](const std::string &verb, const std::string &expected,
+                      const std::string &found) {
+    FailAt(s.line, verb + ": expected " + Quoted(expected) + ", found " + Quoted(found), true);
+  };
+  if (s.verb == Verb::ExpectMsgbox) {
+    const TMessageBoxState *box = Application->ActiveMessageBox();
+    if (!box) FailAt(s.line, "expect-msgbox: no message box is open", true);
+    if (box->Text != s.text) mismatch("expect-msgbox", s.text, box->Text);
+    return;
+  }
+  if (s.verb == Verb::ExpectForm) {
+    const std::string found = f ? f->Name : std::string("(none)");
+    if (!f || !SameText(f->Name, s.name)) mismatch("expect-form", s.name, found);
+    return;
+  }
+  if (!f) FailAt(s.line, "no form is shown");
+  if (s.verb == Verb::ExpectFocus) {
+    const TWinControl *a = f->ActiveControl();
+    const std::string found = a ? a->Name : std::string("none");
+    if (!SameText(found, s.name)) mismatch("expect-focus", s.name, found);
+    return;
+  }
+  TControl *c =
+      SameText(f->Name, s.name) ? f : dynamic_cast<TControl *>(f->FindComponentDeep(s.name));
+  if (!c) FailAt(s.line, "no control " + Quoted(s.name) + " on " + f->Name, true);
+  switch (s.verb) {
+  case Verb::ExpectText:
+    if (c->Caption() != s.text)
+      mismatch("expect-text " + Cp1252ToUtf8(s.name), s.text, c->Caption());
+    break;
+  case Verb::ExpectEnabled:
+    if (!c->Enabled()) FailAt(s.line, "expect-enabled: " + Quoted(s.name) + " is disabled", true);
+    break;
+  case Verb::ExpectDisabled:
+    if (c->Enabled()) FailAt(s.line, "expect-disabled: " + Quoted(s.name) + " is enabled", true);
+    break;
+  default:
+    break;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::vector<TTranscript::Json> TScriptRun::Events(const std::string &ev) const {
+  std::vector<TTranscript::Json> out;
+  for (const auto &e : events)
+    if (e.value("ev", "") == ev) out.push_back(e);
+  return out;
+}
+
+TScriptRun RunScript(const std::function<int()> &body, const std::string &script) {
+  TScriptRun run;
+  TTranscript &t = Transcript();
+  const bool keep = t.KeepInMemory();
+  if (!keep) t.Clear();
+  t.SetKeepInMemory(true);
+  const size_t first = t.Events().size();
+  TInputSource *const previous = Application->InputSource();
+  std::unique_ptr<TScriptSource> src;
+  try {
+    src = TScriptSource::FromText(script);
+    Application->SetInputSource(src.get());
+    run.result = body();
+  } catch (const EScriptFailure &e) {
+    run.error = e.what();
+    run.result = 0;
+  }
+  run.screen = src && !run.error.empty() && !src->FailureScreen().empty() ? src->FailureScreen()
+                                                                          : ScreenText();
+  run.scriptDone = src && src->AtEnd();
+  Application->SetInputSource(previous);
+  run.events.assign(t.Events().begin() + long(std::min(first, t.Events().size())),
+                    t.Events().end());
+  t.SetKeepInMemory(keep);
+  return run;
+}
+
+TScriptRun RunScript(TForm *form, const std::string &script) {
+  return RunScript([form] { return form->ShowModal(); }, script);
+}

@@ -1,0 +1,117 @@
+// Operator scripts: a text file that plays the operator, one action per line, on a virtual
+// clock. Used by tests and by the host program to drive whole sessions without a person.
+//
+//   type TEXT              each character one key press (UTF-8 in the file, typed as
+//                          Windows-1252)
+//   key NAME [N]           Enter Tab ShiftTab Backspace Delete Escape Space Up Down Left Right
+//                          Home End PageUp PageDown F1..F12, N times
+//   alt C                  Alt+C (a button accelerator)
+//   click NAME             a control of the active form: a button is pressed, anything else
+//                          is focused
+//   cell NAME COL ROW      a grid's current cell (the grid gets the focus first)
+//   ok                     acknowledges the open message box (so does `key Enter`)
+//   wait MS                lets MS milliseconds pass
+//   expect-form NAME       the active form
+//   expect-focus NAME      the focused control of the active form ("none" for no control)
+//   expect-text NAME TEXT  the control's text or caption, as the program holds it
+//   expect-msgbox TEXT     an open message box with that text
+//   expect-enabled NAME / expect-disabled NAME
+//
+// TEXT is the rest of the line after one blank; enclose it in double quotes to keep blanks at its
+// ends. Lines starting with '#' and blank lines are ignored. Every line happens 100 ms after the
+// previous one; timers due by then (or at the same time) fire first.
+#pragma once
+
+#include "platform/Forms.h"
+#include "platform/Transcript.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TScriptSource : public TInputSource {
+public:
+  static constexpr int kStepMs = 100; // time between two lines
+  // After the last line, timers still fire for this long before the run ends as exhausted.
+  static constexpr int kGraceMs = 1000;
+
+  TScriptSource() = default;
+  // Parses the whole script before anything runs. False with "NAME:LINE: message" in `error` for an
+  // unknown action or a bad argument.
+  bool Load(const std::string &utf8Text, std::string &error, const std::string &name = "script");
+  bool LoadFile(const std::string &path, std::string &error);
+  // The same, raising EScriptFailure on a parse error.
+  static std::unique_ptr<TScriptSource> FromText(const std::string &utf8Text,
+                                                 const std::string &name = "script");
+  static std::unique_ptr<TScriptSource> FromFile(const std::string &path);
+
+  // Called with the message when the run ends in failure (a check that does not hold, an action
+  // that cannot apply, the script running out while input is awaited). Without it, or when it
+  // returns, the source raises EScriptFailure.
+  std::function<void(const std::string &message)> OnFailure;
+  [[noreturn]] void Fail(const std::string &message);
+
+  bool Next(TOperatorAction &out, int64_t deadline) override;
+  int64_t Now() const override { return fNow; }
+
+  bool AtEnd() const { return fPos >= fSteps.size(); }
+  int Line() const { return fLine; } // line of the last action taken (0 before the first)
+  const std::string &Name() const { return fName; }
+  // The screen picture taken when the run failed ("" when it has not).
+  const std::string &FailureScreen() const { return fFailureScreen; }
+
+private:
+  enum class Verb {
+    Char,
+    Key,
+    Click,
+    Cell,
+    Ok,
+    Wait,
+    ExpectForm,
+    ExpectFocus,
+    ExpectText,
+    ExpectMsgbox,
+    ExpectEnabled,
+    ExpectDisabled
+  };
+  struct Step {
+    Verb verb = Verb::Char;
+    int line = 0;
+    char ch = 0;
+    Word key = 0;
+    TShiftState shift = 0;
+    std::string name; // control or form (Windows-1252)
+    std::string text; // Windows-1252
+    int col = 0, row = 0;
+    int64_t ms = 0;
+  };
+  std::vector<Step> fSteps;
+  size_t fPos = 0;
+  int64_t fNow = 0;  // the clock
+  int64_t fLast = 0; // when the last line happened
+  int fLine = 0;
+  std::string fName = "script";
+  std::string fFailureScreen;
+  [[noreturn]] void FailAt(int line, const std::string &message, bool withScreen = false);
+  void Check(const Step &s);
+  void Validate(const Step &s);
+};
+
+// What a scripted run left behind.
+struct TScriptRun {
+  int result = 0;          // what the body returned (a form's modal result); 0 when it failed
+  std::string error;       // the failure, empty when the run went through
+  bool scriptDone = false; // every line of the script was used
+  std::vector<TTranscript::Json> events; // the transcript events of the run
+  std::string screen;                    // the screen when the run failed, else when it ended
+  // The events of one kind, in order.
+  std::vector<TTranscript::Json> Events(const std::string &ev) const;
+};
+
+// Runs `body` (which shows forms) with `script` as the operator, on a fresh virtual clock, the
+// transcript kept in memory. The input source is put back afterwards.
+TScriptRun RunScript(const std::function<int()> &body, const std::string &script);
+// Shows `form` modally under `script`.
+TScriptRun RunScript(TForm *form, const std::string &script);
