@@ -7,30 +7,27 @@
 #include <string>
 #include <vector>
 
-struct TRequestLayout; // the 408-byte request layout record (cheque/layout.h)
+// The request layout record (TRequestLayout, TLayoutEntry and its builder) and the network
+// question record (TPergunta, 39 bytes, packed) belong to the host contract.
+#include <cheque/host.h>
+#include <cheque/layout.h>
 
-// One network question (39 bytes, packed) and the answers to the questions of a response.
-#pragma pack(push, 1)
-struct TPergunta {
-  char Prefixo[4];   // question prefix
-  char Texto[26];    // question text, zero padded; Prefixo+Texto form one text of <= 30 chars
-  char Tipo;         // '0' keyboard, '1' PIN pad, '2' card
-  int32_t TamMinimo; // minimum answer length
-  int32_t TamMaximo; // maximum answer length
+struct TRespostaTeclado {
+  char Texto[24];
 };
-#pragma pack(pop)
-static_assert(sizeof(TPergunta) == 39, "TPergunta is 39 bytes");
-
-struct TRespostaTeclado { char Texto[24]; };
-struct TRespostaPinpad { char Texto[26]; };
-struct TRespostaCartao { char Texto[38]; };
+struct TRespostaPinpad {
+  char Texto[26];
+};
+struct TRespostaCartao {
+  char Texto[38];
+};
 struct TRespostasPerguntas {
   std::vector<TRespostaTeclado> Teclado;
   std::vector<TRespostaPinpad> Pinpad;
   std::vector<TRespostaCartao> Cartao;
 };
 
-using THandle = uintptr_t; // windows and the status label travel as opaque handles
+using THandle = TChequeHandle; // windows and the status label travel as opaque handles
 
 class IHost {
 public:
@@ -38,7 +35,8 @@ public:
 
   // Field store.
   virtual uint16_t VelkorGravaCampo(int field, int index, const void *data, uint16_t length) = 0;
-  // Reads into `out` (at most `capacity` bytes); returns 0 when the value exists.
+  // Reads into `out` (at most `capacity` bytes). Returns VELKOR_OK (0) when the value exists
+  // and fits, VELKOR_CORTADO when it was cut to `capacity`, VELKOR_AUSENTE when absent.
   virtual uint16_t VelkorLeCampo(int field, int index, std::string &out,
                                  uint16_t capacity = 8192) = 0;
   virtual void VelkorLimpaCampo(int field) = 0;
@@ -72,8 +70,8 @@ public:
   virtual std::string GetBuildInfo(const std::string &moduleFile) = 0;
 
   // PIN pad, BIN lookup, audit, windows.
-  virtual uint16_t LerSenha(THandle window, const std::string &prompt1,
-                            const std::string &prompt2, int mode, char title[128]) = 0;
+  virtual uint16_t LerSenha(THandle window, const std::string &prompt1, const std::string &prompt2,
+                            int mode, char title[128]) = 0;
   virtual uint16_t ObtemCampoPinpad(THandle window, const std::string &question,
                                     const std::string &prompt, char title[128], int minLen,
                                     int maxLen) = 0;
@@ -82,6 +80,9 @@ public:
   virtual void ColocaJanelaEmPrimeiroPlano(THandle window) = 0;
 };
 
-// The host in force (the C-contract forwarder in the module library; a fake in tests).
+// The host in force: the one given to SetHost, else the registered default (the C-contract
+// forwarder, which registers itself when the module library is loaded). With neither, Host()
+// throws std::logic_error.
 IHost &Host();
-void SetHost(IHost *host); // nullptr restores the default
+void SetHost(IHost *host);            // nullptr restores the default
+void RegistraHostPadrao(IHost *host); // the default (nullptr: none)

@@ -1,0 +1,248 @@
+// The reference host's own C++ side, for the host program and the tests: the
+// state behind the C contract of cheque/host.h (field store, messages,
+// scenario, audit trail, what went to the point of sale) and the files it reads
+// and writes.
+//
+// Files (documented in the README):
+//  - transaction file: `FIELD-INDEX = VALUE` lines, ordered by field then
+//  index, the index
+//    with at least three digits; bytes below 0x20, 0x7F and '\' written as \xHH
+//    and \\, every other byte (Windows-1252) as it is. Saved atomically.
+//  - messages file: UTF-8 `ID=TEXT` lines, '#' comments, same escapes in the
+//  text.
+//  - scenario file: UTF-8 INI ([autorizacao], [autorizacao N], [servico5],
+//  [servico5 N],
+//    [pinpad], [bins], [timeout_venezuela]), values escaped as in the
+//    transaction file.
+// Malformed files are refused whole with a TErroArquivo naming the file and the
+// line.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <cheque/host.h>
+
+#define PDV_API __attribute__((visibility("default")))
+
+namespace pdv {
+
+// A file (or a --set argument) that could not be read: where, and why.
+class PDV_API TErroArquivo : public std::runtime_error {
+public:
+  TErroArquivo(std::string arquivo, int linha, const std::string &motivo);
+  const std::string &Arquivo() const { return fArquivo; }
+  int Linha() const { return fLinha; } // 1-based; 0 when the error is not about one line
+  const std::string &Motivo() const { return fMotivo; }
+
+private:
+  std::string fArquivo;
+  int fLinha;
+  std::string fMotivo;
+};
+
+// The field store: (field id, index) -> bytes, ordered by field then index.
+using TStore = std::map<std::pair<int32_t, int32_t>, std::string>;
+
+// ---- Transaction file format (pure; usable without a host)
+
+// One value as written in the file (escapes applied).
+PDV_API std::string EscapaValor(const std::string &bytes);
+// Undoes EscapaValor; false (and `motivo` set) on a bad escape.
+PDV_API bool DesescapaValor(const std::string &texto, std::string &bytes,
+                            std::string *motivo = nullptr);
+// The whole file's text for a store.
+PDV_API std::string FormataArquivoTransacao(const TStore &store);
+// Parses a file's text; throws TErroArquivo(nome, line, ...) on the first
+// malformed line.
+PDV_API TStore LeTextoTransacao(const std::string &texto, const std::string &nome);
+// Parses "FIELD-INDEX=VALUE" (blanks around '=' allowed, the value escaped);
+// throws TErroArquivo("--set", 0, ...) when malformed.
+PDV_API std::pair<std::pair<int32_t, int32_t>, std::string> LeAtribuicao(const std::string &texto);
+
+// Writes `bytes` to `path` atomically: a temporary file in the same directory,
+// written, flushed and synced, then renamed over `path`. On failure the old
+// file is left as it was, the temporary file is removed, and std::system_error
+// is thrown.
+PDV_API void GravaArquivoAtomico(const std::string &path, const std::string &bytes);
+
+// Test hook: called at each step of GravaArquivoAtomico ("open", "write" once
+// per chunk with the byte offset, "sync", "close", "rename"); returning false
+// makes that step fail as if the system had refused it. nullptr (the default)
+// removes the hook.
+using TGanchoGravacao = std::function<bool(const std::string &passo, size_t offset)>;
+PDV_API void DefineGanchoGravacao(TGanchoGravacao gancho);
+
+// ---- The host
+
+// One change of the store made by the scenario: a write, or (no value) the
+// removal of every index of the field.
+struct TOperacao {
+  int32_t campo = 0;
+  int32_t indice = 0;
+  std::optional<std::string> valor;
+};
+
+// The scenario: how the simulated authoriser, the PIN pad and the BIN lookup
+// answer.
+struct PDV_API TCenario {
+  struct TResposta {
+    std::map<std::pair<int32_t, int32_t>, std::string> grava; // FIELD-INDEX keys
+    std::vector<int32_t> remove;                              // "remover"
+  };
+  struct TServico5 {
+    std::string prefixo = "PERG:";
+    std::vector<TPergunta> perguntas; // in order
+  };
+  std::optional<TResposta> autorizacao;     // [autorizacao]
+  std::map<int, TResposta> autorizacaoN;    // [autorizacao N]
+  std::optional<TServico5> servico5;        // [servico5]
+  std::map<int, TServico5> servico5N;       // [servico5 N]
+  uint16_t senha = 0;                       // [pinpad] senha: result of LerSenha
+  uint16_t pinpad = 0;                      // [pinpad] resultado: result of ObtemCampoPinpad
+  std::vector<std::string> respostasPinpad; // [pinpad] respostaN -> field 10146
+  std::vector<std::string> cartoes;         // [pinpad] cartaoN -> field 10104
+  bool binsOk = true;                       // [bins] resultado
+  std::optional<std::string> binsRede;      // [bins] rede -> field 10112
+  TResposta timeoutDados;                   // [timeout_venezuela] FIELD-INDEX keys
+  std::vector<std::string> timeoutLinhas;   // [timeout_venezuela] linhaN
+
+  // The store changes of the n-th authorisation (1-based): [autorizacao] with
+  // [autorizacao n] over it.
+  std::vector<TOperacao> OperacoesAutorizacao(int n) const;
+  // The service-5 record of the n-th answer (nullptr when it has none).
+  const TServico5 *Servico5(int n) const;
+
+  static TCenario Padrao(); // the built-in one
+  static TCenario LeTexto(const std::string &textoUtf8,
+                          const std::string &nome); // throws
+};
+
+class PDV_API TPdvHost {
+public:
+  // The host the C functions serve (one per process).
+  static TPdvHost &Instancia();
+
+  // Back to the start: empty store, built-in messages and scenario, default
+  // paths, no records of what was sent, no field events.
+  void Reinicia();
+
+  // ---- Field store
+  const TStore &Store() const { return fStore; }
+  std::optional<std::string> Campo(int32_t campo, int32_t indice = 0) const;
+  // Writes / removes like the contract does (field events when on). A negative
+  // field or index is refused (false).
+  bool DefineCampo(int32_t campo, int32_t indice, std::string valor);
+  void RemoveCampo(int32_t campo); // every index
+  // `--set FIELD-INDEX=VALUE` (value escaped as in the transaction file);
+  // throws TErroArquivo.
+  void DefineCampoTexto(const std::string &atribuicao);
+  // Adds `field` events to the transcript for every write (field, index, value)
+  // and removal (field, removed). Off by default.
+  void DefineEventosCampo(bool ligado) { fEventosCampo = ligado; }
+
+  // ---- Transaction file
+  // Loads a transaction file into the store: its values replace those under the
+  // same field and index, the rest of the store stays. Throws TErroArquivo;
+  // nothing is loaded then.
+  void CarregaArquivoTransacao(const std::string &path);
+  // Where VelkorGravaArquivo saves (default "transacao.txt" in the current
+  // directory).
+  void DefineArquivoTransacao(const std::string &path) { fArquivoTransacao = path; }
+  const std::string &ArquivoTransacao() const { return fArquivoTransacao; }
+  // Saves the store to `path` now (atomic; throws std::system_error).
+  void SalvaArquivoTransacao(const std::string &path) const;
+  // What VelkorGravaArquivo did, in order: the paths saved, and the failures
+  // (as texts).
+  const std::vector<std::string> &Salvamentos() const { return fSalvamentos; }
+  const std::vector<std::string> &FalhasSalvamento() const { return fFalhasSalvamento; }
+
+  // ---- Operator messages
+  // Loads a messages file over the built-in table. Throws TErroArquivo; nothing
+  // loaded then.
+  void CarregaMensagens(const std::string &path);
+  void CarregaMensagensTexto(const std::string &textoUtf8, const std::string &nome);
+  std::string Mensagem(int32_t id) const; // Windows-1252, never empty
+
+  // ---- Scenario
+  void CarregaCenario(const std::string &path); // throws TErroArquivo; nothing loaded then
+  void CarregaCenarioTexto(const std::string &textoUtf8, const std::string &nome);
+  const TCenario &Cenario() const { return *fCenario; }
+
+  // ---- Audit trail
+  // Lines are appended to this file (UTF-8), "" = kept in memory only (the
+  // default).
+  void DefineArquivoAudit(const std::string &path) { fArquivoAudit = path; }
+  const std::vector<std::string> &LinhasAudit() const { return fLinhasAudit; } // as written
+
+  // ---- What reached the point of sale
+  struct TErroPdv {
+    int32_t codigo;
+    std::string texto; // Windows-1252
+  };
+  const std::vector<TErroPdv> &ErrosPdv() const { return fErrosPdv; }
+  // The file beside the transaction file where EnviaArquivoErroPDV leaves the
+  // last error: "erro_pdv.txt" in the transaction file's directory.
+  std::string ArquivoErroPdv() const;
+  std::optional<int32_t> CampoCupomNegada() const { return fCupomNegada; }
+  int Autorizacoes() const { return fAutorizacoes; }
+
+  // How progress texts reach the status label. The default takes a nonzero
+  // handle for the address of a control of the form layer (the screen's message
+  // label) and sets its caption.
+  using TEscritorStatus = std::function<void(TChequeHandle rotulo, const std::string &texto)>;
+  void DefineEscritorStatus(TEscritorStatus escritor) { fEscritorStatus = std::move(escritor); }
+  // The resolver of layout references (the module hands it over with
+  // VelkorRegistraResolvedor). Without one, referenced texts decode as bad
+  // references.
+  void DefineResolvedor(TResolveReferencia r) { fResolvedor = r; }
+
+  // ---- The contract (the C functions of cheque/host.h call these)
+  uint16_t GravaCampo(int32_t campo, int32_t indice, std::string valor);
+  const std::string *LeCampo(int32_t campo,
+                             int32_t indice) const; // nullptr when absent
+  void GravaArquivo();
+  void SetaCupomNegada(int32_t campo) { fCupomNegada = campo; }
+  void EnviaErroPdv(int32_t codigo, const std::string &texto);
+  int32_t Autoriza(const TRequestLayout *layout, TChequeHandle rotulo, int32_t modo);
+  const TCenario::TServico5 *Servico5Atual() const;
+  void LeituraTimeoutVenezuela();
+  void ComprovanteTimeoutVenezuela();
+  uint16_t Senha();
+  uint16_t CampoPinpad();
+  bool ConsultaBins(int32_t modo, TChequeHandle rotulo);
+  void Audit(int32_t tipo, const std::string &texto);
+
+private:
+  TPdvHost();
+  void Status(TChequeHandle rotulo, const std::string &texto);
+  void EventoCampo(int32_t campo, int32_t indice, const std::string *valor);
+  void Aplica(const std::vector<TOperacao> &operacoes);
+
+  TStore fStore;
+  bool fEventosCampo = false;
+  std::string fArquivoTransacao = "transacao.txt";
+  std::vector<std::string> fSalvamentos, fFalhasSalvamento;
+  std::map<int32_t, std::string> fMensagens; // loaded over the built-in table
+  std::unique_ptr<TCenario> fCenario;
+  std::string fArquivoAudit;
+  std::vector<std::string> fLinhasAudit;
+  std::vector<TErroPdv> fErrosPdv;
+  std::optional<int32_t> fCupomNegada;
+  int fAutorizacoes = 0;
+  size_t fRespostasPinpadUsadas = 0, fCartoesUsados = 0;
+  TEscritorStatus fEscritorStatus;
+  TResolveReferencia fResolvedor = nullptr;
+};
+
+// The built-in operator message table (Windows-1252 texts), ordered by number.
+PDV_API const std::map<int32_t, std::string> &MensagensPadrao();
+
+} // namespace pdv

@@ -1,0 +1,150 @@
+// Operator messages, the audit trail and what goes to the point of sale.
+#include <cctype>
+
+#include <cheque/host.h>
+
+#include "PdvTest.h"
+#include "platform/StrUtils.h"
+
+using namespace pdvtest;
+
+namespace {
+
+// The directives of a format text, in order ("%s%d" for "a %s b %d").
+std::string Diretivas(const std::string &t) {
+  std::string d;
+  for (size_t i = 0; i + 1 < t.size(); ++i)
+    if (t[i] == '%') {
+      d += t.substr(i, 2);
+      ++i;
+    }
+  return d;
+}
+
+// "dd/mm/yyyy hh:mm:ss " at the start of an audit line.
+bool TemCarimbo(const std::string &l) {
+  const std::string molde = "99/99/9999 99:99:99 ";
+  if (l.size() < molde.size()) return false;
+  for (size_t i = 0; i < molde.size(); ++i)
+    if (molde[i] == '9' ? !std::isdigit(static_cast<unsigned char>(l[i])) : l[i] != molde[i])
+      return false;
+  return true;
+}
+
+class MensagensTest : public THostTest {};
+
+std::string Msg(int id) {
+  char buf[300];
+  LeMensagens(buf, sizeof buf, id);
+  return buf;
+}
+
+TEST_F(MensagensTest, EveryNumberTheModuleShowsHasAText) {
+  const int numeros[] = {
+      6,    8,    11,   12,   13,   20,   21,   26,   37,   42,   43,   46,   48,   49,   54,
+      55,   56,   57,   58,   59,   70,   71,   72,   82,   83,   84,   86,   125,  130,  140,
+      145,  261,  277,  281,  317,  327,  330,  456,  465,  546,  553,  554,  556,  564,  566,
+      568,  570,  571,  572,  573,  575,  576,  577,  578,  579,  580,  581,  582,  583,  585,
+      586,  602,  719,  720,  725,  733,  786,  787,  790,  801,  802,  803,  804,  805,  806,
+      807,  808,  809,  814,  856,  993,  998,  1023, 1024, 1055, 1100, 1101, 1102, 1103, 1104,
+      1123, 1124, 1125, 1132, 1133, 1134, 1135, 1136, 1137, 1138, 1139, 1166, 1167, 1168, 1171,
+      1172, 1173, 1174, 1182, 1186, 1187, 1267, 1474, 1710, 1711, 1712, 1723, 1724, 1725, 1726,
+      1727, 1728, 1729, 1730, 1731, 1732, 1733, 1734, 1821};
+  for (int n : numeros) {
+    ASSERT_TRUE(pdv::MensagensPadrao().count(n)) << n;
+    EXPECT_FALSE(Trim(Msg(n)).empty()) << n;
+  }
+  // The formats the module fills in.
+  const std::pair<int, const char *> formatos[] = {{8, "%s%s"},  {566, "%s%s"},  {802, "%s"},
+                                                   {1168, "%s"}, {1186, "%s%d"}, {1187, "%s"}};
+  for (auto [n, diretivas] : formatos)
+    EXPECT_EQ(Diretivas(Msg(n)), diretivas) << n << ": " << Msg(n);
+  // Everything else has no directive that would eat an argument the module does
+  // not pass.
+  for (const auto &[n, texto] : pdv::MensagensPadrao()) {
+    if (n != 8 && n != 566 && n != 802 && n != 1168 && n != 1186 && n != 1187) {
+      EXPECT_EQ(texto.find('%'), std::string::npos) << n;
+    }
+  }
+}
+
+TEST_F(MensagensTest, UnknownNumberNamesItself) {
+  EXPECT_NE(Msg(31337).find("31337"), std::string::npos);
+}
+
+TEST_F(MensagensTest, FileOverridesAndIsWindows1252Inside) {
+  H().CarregaMensagensTexto("\xEF\xBB\xBF# comentário\n456=Consulta Especial\r\n"
+                            "  999 =Atenção\\x20\n",
+                            "m.txt");
+  EXPECT_EQ(Msg(456), "Consulta Especial");
+  EXPECT_EQ(Msg(999), "Aten\xE7\xE3o ");
+  EXPECT_EQ(Msg(553), pdv::MensagensPadrao().at(553));
+}
+
+TEST_F(MensagensTest, MalformedFileIsRefusedWithItsLine) {
+  const std::pair<const char *, int> casos[] = {
+      {"1=a\nsem igual\n", 2}, {"x1=a\n", 1}, {"1=a\n1=b\n", 2}, {"\n\n5=\\z\n", 3}, {"=a\n", 1}};
+  for (auto [texto, linha] : casos) {
+    H().Reinicia();
+    try {
+      H().CarregaMensagensTexto(texto, "m.txt");
+      ADD_FAILURE() << texto;
+    } catch (const pdv::TErroArquivo &e) {
+      EXPECT_EQ(e.Linha(), linha) << texto;
+    }
+    EXPECT_EQ(Msg(1), "[mensagem 1 n\xE3o cadastrada]") << "nothing loaded: " << texto;
+  }
+}
+
+// The demo file ships the built-in table: loading it changes nothing.
+TEST_F(MensagensTest, DemoFileIsTheBuiltInTable) {
+  const std::string path = std::string(CHEQUE_SOURCE_DIR) + "/share/demo/mensagens.txt";
+  H().CarregaMensagens(path);
+  for (const auto &[n, texto] : pdv::MensagensPadrao()) EXPECT_EQ(H().Mensagem(n), texto) << n;
+  pdv::TPdvHost::Instancia().Reinicia();
+  std::string bruto = LeArquivo(path);
+  int linhas = 0;
+  for (size_t p = 0; (p = bruto.find('\n', p)) != std::string::npos; ++p) ++linhas;
+  EXPECT_GE(linhas, static_cast<int>(pdv::MensagensPadrao().size()));
+}
+
+TEST_F(MensagensTest, AuditLinesAreTimestampedAndAppended) {
+  TDirTemp dir;
+  H().DefineArquivoAudit(dir / "audit.log");
+  GravaAudit(0, "Criou: FrmRedes_Mnu", 19);
+  GravaAudit(0, "Destruiu: Frm\xC7", 14);
+  GravaAudit(0, "cortado aqui", 7);
+  std::string log = LeArquivo(dir / "audit.log");
+  std::vector<std::string> textos;
+  size_t ini = 0;
+  for (size_t fim; (fim = log.find('\n', ini)) != std::string::npos; ini = fim + 1) {
+    std::string l = log.substr(ini, fim - ini);
+    ASSERT_TRUE(TemCarimbo(l)) << l;
+    ASSERT_EQ(l.compare(20, 2, "0 "), 0) << l;
+    textos.push_back(l.substr(22));
+  }
+  EXPECT_EQ(textos,
+            (std::vector<std::string>{"Criou: FrmRedes_Mnu", "Destruiu: Frm\xC3\x87", "cortado"}));
+  auto ev = Eventos("audit");
+  ASSERT_EQ(ev.size(), 3u);
+  EXPECT_EQ(ev[0]["text"], "Criou: FrmRedes_Mnu");
+}
+
+TEST_F(MensagensTest, ErrorsReachThePointOfSale) {
+  TDirTemp dir;
+  H().DefineArquivoTransacao(dir / "transacao.txt");
+  EnviaArquivoErroPDV(255, "Nenhuma consulta de cheque habilitada.");
+  EnviaArquivoErroPDV(255, "Opera\xE7\xE3o n\xE3o dispon\xEDvel.\n");
+  ASSERT_EQ(H().ErrosPdv().size(), 2u);
+  EXPECT_EQ(H().ArquivoErroPdv(), dir / "erro_pdv.txt");
+  EXPECT_EQ(LeArquivo(dir / "erro_pdv.txt"),
+            "codigo = 255\ntexto = Opera\xE7\xE3o n\xE3o dispon\xEDvel.\\x0A\n");
+  auto ev = Eventos("pdv_error");
+  ASSERT_EQ(ev.size(), 2u);
+  EXPECT_EQ(ev[1]["code"], 255);
+  EXPECT_EQ(ev[1]["text"], "Opera\xC3\xA7\xC3\xA3o n\xC3\xA3o dispon\xC3\xADvel.\n");
+  VelkorSetaCupomNegada(20018);
+  EXPECT_EQ(H().CampoCupomNegada(), 20018);
+}
+
+} // namespace
