@@ -1,0 +1,267 @@
+#include "module/ChequeMain.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include "cheque/modulo.h"
+#include "platform/IniFiles.h"
+#include "platform/StrUtils.h"
+#include "screens/base/TelaProvisoria.h"
+#include "screens/menus/MenuCheque.h"
+
+// ---- Module-wide values ----------------------------------------------------------------------
+
+char TITULO_APLICACAO[132];
+std::string VERSAO_DO_MODULO;
+
+std::string CodigoRede;
+bool ColetaQtdChq = false;
+std::string TipoEntChqManual;
+bool UtilizaCampoC1 = false;
+bool UtilizaCampoC2 = false;
+bool NaoUtilizaCampoC3 = false;
+bool UtilizaCampoCodOperador = false;
+std::string sTipoSaida;
+
+std::vector<TPergunta> Struct_Perguntas;
+TRespostasPerguntas RespostasPerguntas;
+char Perguntas[2049];
+
+std::string linhas_serv_D;
+uint8_t ServicoX_ObtemParametros[1004];
+
+void LimpaPerguntas() {
+  Perguntas[0] = '\0';
+}
+
+bool AcrescentaPerguntas(const std::string &texto) {
+  const size_t usado = std::strlen(Perguntas);
+  const size_t copiados = StrLCopy(Perguntas + usado, sizeof Perguntas - usado, texto);
+  return copiados == texto.size();
+}
+
+void ReiniciaStructPerguntas() {
+  Struct_Perguntas.assign(1, TPergunta{});
+}
+
+namespace {
+
+template <class T> void Libera(T &valor) {
+  T().swap(valor);
+}
+
+// The main unit's own part of Initialize and Finalize.
+void InicializaChequeMain() {
+  std::memset(TITULO_APLICACAO, 0, sizeof TITULO_APLICACAO);
+  VERSAO_DO_MODULO.clear();
+  CodigoRede.clear();
+  ColetaQtdChq = false;
+  TipoEntChqManual.clear();
+  UtilizaCampoC1 = UtilizaCampoC2 = NaoUtilizaCampoC3 = UtilizaCampoCodOperador = false;
+  sTipoSaida.clear();
+  Struct_Perguntas.clear();
+  RespostasPerguntas = TRespostasPerguntas();
+  std::memset(Perguntas, 0, sizeof Perguntas);
+  linhas_serv_D.clear();
+  std::memset(ServicoX_ObtemParametros, 0, sizeof ServicoX_ObtemParametros);
+}
+
+void FinalizaChequeMain() {
+  InicializaChequeMain();
+  Libera(VERSAO_DO_MODULO);
+  Libera(CodigoRede);
+  Libera(TipoEntChqManual);
+  Libera(sTipoSaida);
+  Libera(Struct_Perguntas);
+  Libera(RespostasPerguntas.Teclado);
+  Libera(RespostasPerguntas.Pinpad);
+  Libera(RespostasPerguntas.Cartao);
+  Libera(linhas_serv_D);
+}
+
+struct TUnidade {
+  TRegistroUnidade::TProc inicializa, finaliza;
+};
+std::vector<TUnidade> &Unidades() {
+  static std::vector<TUnidade> unidades;
+  return unidades;
+}
+
+// While an entry point runs, the host's window owns the module's application window; the
+// previous owner comes back on every way out.
+class TDonoJanelaHost {
+public:
+  explicit TDonoJanelaHost(TJanelaHost janela) : fAnterior(Application->OwnerWindow()) {
+    Application->SetOwnerWindow(janela);
+  }
+  ~TDonoJanelaHost() { Application->SetOwnerWindow(fAnterior); }
+  TDonoJanelaHost(const TDonoJanelaHost &) = delete;
+  TDonoJanelaHost &operator=(const TDonoJanelaHost &) = delete;
+
+private:
+  uintptr_t fAnterior;
+};
+
+void MostraMensagem(int id) {
+  Application->MessageBox(Host().LeMensagens(id), TITULO_APLICACAO,
+                          MB_TOPMOST | MB_ICONEXCLAMATION);
+}
+
+void InformaErroPDV(int id) {
+  Host().EnviaArquivoErroPDV(255, Host().LeMensagens(id));
+}
+
+// ---- The screens the entry points open -------------------------------------------------------
+
+// The screens the entry points open. A screen still to come is opened as a stand-in that
+// carries its name; when it arrives, its line here names it: AbreTela<TFrmX, FrmX>.
+constexpr TAbreTela AbreGarVenez_Cnc = AbreTelaProvisoria;
+constexpr TAbreTela AbreCancGarantia_Mod = AbreTelaProvisoria;
+
+// The rate-parameter screen: shown (not modally) while the Telecheque rate table loads.
+// Until it exists, its stand-in is shown and nothing is loaded.
+TForm *FrmObtemPar_Mod = nullptr;
+TForm *CriaTelaObtemParametros() {
+  return CriaTelaProvisoria("FrmObtemPar_Mod");
+}
+bool Realiza_Consulta_Parametros(TForm *) {
+  return false;
+}
+
+// The Telecheque rate-table load. The load reports its own failures; whatever it gave, the
+// store is saved.
+void CarregaTabelaTaxas() {
+  if (!FrmObtemPar_Mod) FrmObtemPar_Mod = cheque_main::CriaComSeguranca(CriaTelaObtemParametros);
+  if (!FrmObtemPar_Mod) {
+    MostraErroCriacaoForm("FrmObtemPar_Mod");
+    return;
+  }
+  {
+    cheque_main::TLiberaForm<TForm> libera(FrmObtemPar_Mod);
+    FrmObtemPar_Mod->Show();
+    Realiza_Consulta_Parametros(FrmObtemPar_Mod);
+    Host().VelkorGravaArquivo();
+  }
+  Application->ProcessMessages();
+}
+
+} // namespace
+
+TRegistroUnidade::TRegistroUnidade(TProc inicializa, TProc finaliza) {
+  Unidades().push_back({inicializa, finaliza});
+}
+
+// ---- Files and the module itself -------------------------------------------------------------
+
+std::string CaminhoArquivoIni(const std::string &nome) {
+  return IncludeTrailingPathDelimiter(Application->ExeDir()) + nome;
+}
+
+std::string NomeArquivoModulo() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void *>(&NomeArquivoModulo), &info) && info.dli_fname)
+    return info.dli_fname;
+  return std::string();
+}
+
+bool VerificaConsultasHabilitadas() {
+  const std::string caminho = CaminhoArquivoIni("Cheque.ini");
+  if (!FileExists(caminho)) return false;
+  const TIniFile ini(caminho);
+  for (const std::string &secao : ini.ReadSections())
+    if (ini.ReadInteger(secao, "habilitado", 0) == 1) return true;
+  return false;
+}
+
+// ---- Running a screen ----------------------------------------------------------------------
+
+void cheque_main::ExecutaFormCriado(TForm *form, TForm *chamador) {
+  form->ShowModal();
+  Application->ProcessMessages();
+  if (chamador) {
+    if (form->ModalResult == mrOk) {
+      chamador->ModalResult = mrOk;
+    } else {
+      TWinControl *alvo = chamador->ActiveControl();
+      if (!alvo || !alvo->CanFocus()) alvo = chamador->FirstControl();
+      if (alvo && alvo->CanFocus()) alvo->SetFocus();
+    }
+  } else if (form->ModalResult == mrCancel) {
+    Host().VelkorGravaArquivo();
+  }
+}
+
+void MostraErroCriacaoForm(const std::string &nomeForm) {
+  Application->MessageBox(FormatMsg(Host().LeMensagens(802), {nomeForm}), TITULO_APLICACAO,
+                          MB_TOPMOST | MB_ICONEXCLAMATION);
+}
+
+bool AbreTelaOuAvisa(TAbreTela abre, TForm *chamador, const char *nomeForm) {
+  if (abre(chamador, nomeForm)) return true;
+  MostraErroCriacaoForm(nomeForm);
+  return false;
+}
+
+// ---- Exported entry points -------------------------------------------------------------------
+
+extern "C" {
+
+CHEQUE_EXPORT void CHEQUE_STDCALL Initialize(void) {
+  InicializaChequeMain();
+  for (const TUnidade &u : Unidades())
+    if (u.inicializa) u.inicializa();
+}
+
+CHEQUE_EXPORT void CHEQUE_STDCALL Finalize(void) {
+  const auto &unidades = Unidades();
+  for (auto it = unidades.rbegin(); it != unidades.rend(); ++it)
+    if (it->finaliza) it->finaliza();
+  FinalizaChequeMain();
+}
+
+CHEQUE_EXPORT void CHEQUE_STDCALL ObtemVersao(char *versao, char *versaoModulo) {
+  if (versao) std::strcpy(versao, "1.0.0.0");
+  if (versaoModulo) std::strcpy(versaoModulo, VERSAO_DO_MODULO.c_str());
+}
+
+CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaVenda(TJanelaHost, int32_t) {
+  MostraMensagem(130);
+}
+
+CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaPreAutorizacao(TJanelaHost, int32_t) {
+  MostraMensagem(130);
+}
+
+CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaFuncaoADM(TJanelaHost janela, int32_t operacao) {
+  TDonoJanelaHost dono(janela);
+  switch (operacao) {
+  case 1:
+    AbreTelaOuAvisa(AbreGarVenez_Cnc, nullptr, "FrmGarVenez_Cnc");
+    break;
+  case 6:
+    AbreTelaOuAvisa(AbreCancGarantia_Mod, nullptr, "FrmCancGarantia_Mod");
+    break;
+  default:
+    InformaErroPDV(993);
+    break;
+  }
+}
+
+CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaConsultaCheque(TJanelaHost janela, int32_t) {
+  TDonoJanelaHost dono(janela);
+  if (VerificaConsultasHabilitadas())
+    AbreTelaOuAvisa(AbreTela<TFrmRedes_Mnu, FrmRedes_Mnu>, nullptr, "FrmRedes_Mnu");
+  else
+    InformaErroPDV(998);
+}
+
+CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaGenerico(TJanelaHost janela, int32_t operacao) {
+  TDonoJanelaHost dono(janela);
+  if (operacao == 11)
+    CarregaTabelaTaxas();
+  else
+    InformaErroPDV(327);
+}
+
+} // extern "C"
