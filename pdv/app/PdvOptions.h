@@ -1,0 +1,34 @@
+// Command line of the reference host program: what to call in the module and with which
+// configuration, store, scenario and operator input.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class TPdvOperation { None, Versao, Venda, PreAutorizacao, Adm, Consulta, Generico };
+
+struct TPdvOptions {
+  TPdvOperation operation = TPdvOperation::None;
+  int number = 0;                // the operation number handed to the module
+  std::string dir;               // --dir: where the INI files are read (CHEQUE_DIR)
+  std::string store;             // --store: the transaction file
+  std::vector<std::string> sets; // --set FIELD-INDEX=VALUE, in command-line order
+  std::string script;            // --script: operator script
+  std::string scenario;          // --scenario
+  std::string messages;          // --messages
+  std::string transcript;        // --transcript
+  std::string module;            // --module: path of the module library
+  std::string audit;             // --audit: the host's audit trail file
+  bool help = false;
+};
+
+// Parses argv[1..]. False with a one-line reason in `error` when the arguments are wrong.
+bool ParsePdvOptions(int argc, const char *const *argv, TPdvOptions &out, std::string &error);
+
+// Splits "FIELD-INDEX=VALUE" (FIELD 1..2^31-1, INDEX 0..2^31-1). The value is returned as
+// written (its escapes are the transaction file's and are decoded by the host).
+bool SplitFieldAssignment(const std::string &text, int &field, int &index, std::string &value,
+                          std::string &error);
+
+const char *PdvOperationName(TPdvOperation op);
+std::string PdvUsage();

@@ -1,0 +1,132 @@
+#include "PdvSummary.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "PdvHost.h"
+#include "platform/StrUtils.h"
+
+TPdvSummary::TPdvSummary() {
+  fObserver = Transcript().AddObserver([this](const TTranscript::Json &e) { See(e); });
+}
+
+TPdvSummary::~TPdvSummary() {
+  Transcript().RemoveObserver(fObserver);
+}
+
+void TPdvSummary::See(const TTranscript::Json &e) {
+  const std::string ev = e.value("ev", "");
+  if (ev == "form") {
+    const std::string what = e.value("what", "");
+    const std::string name = e.value("form", "");
+    if (what == "show") {
+      fScreens.push_back({name, -1});
+    } else if (what == "hide") {
+      // A screen shown without waiting (non-modally) goes away without a result.
+      for (auto it = fScreens.rbegin(); it != fScreens.rend(); ++it)
+        if (it->name == name && it->result == -1) {
+          it->result = -2;
+          break;
+        }
+    } else if (what == "close") {
+      for (auto it = fScreens.rbegin(); it != fScreens.rend(); ++it)
+        if (it->name == name && it->result == -1) {
+          it->result = e.value("result", 0);
+          break;
+        }
+    }
+  } else if (ev == "msgbox") {
+    fBoxes.push_back(e.value("text", ""));
+  } else if (ev == "authorize") {
+    ++fAuthorizations;
+  } else if (ev == "audit") {
+    ++fAudit;
+  }
+}
+
+namespace {
+
+std::string ReadWhole(const std::string &path, bool &ok) {
+  std::ifstream in(path, std::ios::binary);
+  ok = bool(in);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Indent(const std::string &text) {
+  std::string out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) out += "    " + line + "\n";
+  return out;
+}
+
+const char *ResultName(int r) {
+  switch (r) {
+  case 1:
+    return "completed (1)";
+  case 2:
+    return "closed without completing (2)";
+  case -1:
+    return "still open";
+  case -2:
+    return "shown without waiting, then hidden";
+  default:
+    return "closed";
+  }
+}
+
+} // namespace
+
+std::string TPdvSummary::Text(const std::string &call) const {
+  const pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
+  std::ostringstream s;
+  s << "== " << call << " returned\n";
+
+  s << "screens shown:";
+  if (fScreens.empty()) s << " none";
+  s << "\n";
+  for (const auto &sc : fScreens) {
+    std::string r = ResultName(sc.result);
+    if (sc.result > 2 || sc.result == 0) r += " (" + std::to_string(sc.result) + ")";
+    s << "    " << sc.name << std::string(sc.name.size() < 26 ? 26 - sc.name.size() : 1, ' ') << r
+      << "\n";
+  }
+
+  s << "message boxes:";
+  if (fBoxes.empty()) s << " none";
+  s << "\n";
+  for (const auto &b : fBoxes) s << "    \"" << b << "\"\n";
+
+  if (fAuthorizations) s << "authorisations sent: " << fAuthorizations << "\n";
+  s << "audit lines: " << fAudit << "\n";
+
+  s << "== what the point of sale received\n";
+  s << "errors handed to the point of sale:";
+  if (host.ErrosPdv().empty()) s << " none";
+  s << "\n";
+  for (const auto &e : host.ErrosPdv())
+    s << "    " << e.codigo << " \"" << Cp1252ToUtf8(e.texto) << "\"\n";
+  if (!host.ErrosPdv().empty()) s << "    (last one left in " << host.ArquivoErroPdv() << ")\n";
+  if (auto c = host.CampoCupomNegada()) s << "refusal receipt held in field " << *c << "\n";
+
+  for (const auto &f : host.FalhasSalvamento()) s << "save failed: " << f << "\n";
+  if (host.Salvamentos().empty()) {
+    s << "transaction file: not saved (the module did not ask); " << host.ArquivoTransacao()
+      << " left as it was\n";
+  } else {
+    const std::string &last = host.Salvamentos().back();
+    s << "transaction file: " << last << " (saved " << host.Salvamentos().size()
+      << (host.Salvamentos().size() == 1 ? " time" : " times") << ")\n";
+    bool ok = false;
+    const std::string text = ReadWhole(last, ok);
+    if (!ok)
+      s << "    (cannot read it back)\n";
+    else if (text.empty())
+      s << "    (empty: no field)\n";
+    else
+      s << Indent(Cp1252ToUtf8(text));
+  }
+  return s.str();
+}

@@ -1,0 +1,230 @@
+// chequepdv: the reference point-of-sale host program. It configures the reference host
+// (field store, transaction file, messages, scenario), loads the cheque module by path, hands
+// it its window and calls Initialize, one operation and Finalize, with an operator script
+// playing the operator. Afterwards it tells what the point of sale received.
+//
+// Exit status: 0 when the module's call returned (whatever the operation's outcome);
+// 2 bad arguments, 3 unreadable or malformed files, 4 module that cannot be loaded or lacks
+// an export, 5 the operator script failed or ran out.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ModuleLibrary.h"
+#include "PdvHost.h"
+#include "PdvOptions.h"
+#include "PdvSummary.h"
+#include "platform/Forms.h"
+#include "platform/Script.h"
+#include "platform/StrUtils.h"
+#include "platform/Transcript.h"
+
+namespace {
+
+enum : int { kExitOk = 0, kExitUsage = 2, kExitFile = 3, kExitModule = 4, kExitScript = 5 };
+
+// Room for anything a module may copy into the version buffers (the copies are unbounded).
+constexpr size_t kVersionBuffer = 4096;
+
+[[noreturn]] void Die(int status, const std::string &reason) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "chequepdv: %s\n", reason.c_str());
+  std::fflush(stderr);
+  // Leave at once: this may run deep inside the module's screens, whose frames must not unwind
+  // through a half-finished operation.
+  std::_Exit(status);
+}
+
+std::string SelfPath() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "";
+  buf[n] = 0;
+  return buf;
+}
+
+bool IsDirectory(const std::string &p) {
+  struct stat st {};
+  return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsFile(const std::string &p) {
+  struct stat st {};
+  return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Texts from the user's files and the script may hold anything; the transcript takes UTF-8.
+std::string CleanUtf8(const std::string &s) {
+  return Cp1252ToUtf8(Utf8ToCp1252(s));
+}
+
+std::string FileError(const pdv::TErroArquivo &e) {
+  std::string where = e.Arquivo();
+  if (e.Linha() > 0) where += ":" + std::to_string(e.Linha());
+  return where + ": " + CleanUtf8(e.Motivo());
+}
+
+// Configures the reference host from the options. Dies on unreadable or malformed files.
+void ConfigureHost(const TPdvOptions &o) {
+  pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
+  try {
+    if (!o.messages.empty()) {
+      if (!IsFile(o.messages)) Die(kExitFile, o.messages + ": cannot read the messages file");
+      host.CarregaMensagens(o.messages);
+    }
+    if (!o.scenario.empty()) {
+      if (!IsFile(o.scenario)) Die(kExitFile, o.scenario + ": cannot read the scenario file");
+      host.CarregaCenario(o.scenario);
+    }
+    if (!o.store.empty()) {
+      const auto slash = o.store.rfind('/');
+      if (slash != std::string::npos && slash > 0 && !IsDirectory(o.store.substr(0, slash)))
+        Die(kExitFile, o.store + ": its directory does not exist");
+      host.DefineArquivoTransacao(o.store);
+      if (access(o.store.c_str(), F_OK) == 0) {
+        if (!IsFile(o.store)) Die(kExitFile, o.store + ": not a transaction file");
+        host.CarregaArquivoTransacao(o.store);
+      }
+    }
+  } catch (const pdv::TErroArquivo &e) {
+    Die(kExitFile, FileError(e));
+  } catch (const std::exception &e) {
+    Die(kExitFile, CleanUtf8(e.what()));
+  }
+  // What the point of sale supplies on the command line goes over the transaction file.
+  try {
+    for (const auto &s : o.sets) host.DefineCampoTexto(s);
+  } catch (const pdv::TErroArquivo &e) {
+    Die(kExitUsage, "--set: " + CleanUtf8(e.Motivo()));
+  } catch (const std::exception &e) {
+    Die(kExitUsage, "--set: " + CleanUtf8(e.what()));
+  }
+  if (!o.audit.empty()) host.DefineArquivoAudit(o.audit);
+  if (!o.transcript.empty()) host.DefineEventosCampo(true);
+}
+
+std::unique_ptr<TScriptSource> LoadScript(const TPdvOptions &o) {
+  if (o.script.empty()) {
+    Die(kExitUsage, isatty(STDIN_FILENO)
+                        ? "no --script given: the interactive terminal interface is not "
+                          "available yet, give an operator script"
+                        : "no --script given and standard input is not a terminal: give an "
+                          "operator script");
+  }
+  auto src = std::make_unique<TScriptSource>();
+  std::string error;
+  if (!src->LoadFile(o.script, error)) Die(kExitFile, CleanUtf8(error));
+  src->OnFailure = [](const std::string &message) {
+    const std::string m = CleanUtf8(message);
+    Transcript().Add("script_failure", {{"message", m}});
+    Die(kExitScript, m);
+  };
+  return src;
+}
+
+std::string DefaultModulePath() {
+  const std::string self = SelfPath();
+  const auto slash = self.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/libcheque.so";
+}
+
+void PrintVersion(const TModuleLibrary &m, const char *label) {
+  std::string versao(kVersionBuffer, '\0'), modulo(kVersionBuffer, '\0');
+  m.ObtemVersao(versao.data(), modulo.data());
+  versao.resize(std::char_traits<char>::length(versao.data()));
+  modulo.resize(std::char_traits<char>::length(modulo.data()));
+  std::printf("%sversao = %s\n%sversao_modulo = %s\n", label, Cp1252ToUtf8(versao).c_str(), label,
+              Cp1252ToUtf8(modulo).c_str());
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  TPdvOptions o;
+  std::string error;
+  if (!ParsePdvOptions(argc, argv, o, error)) {
+    std::fprintf(stderr, "chequepdv: %s\n(chequepdv --help for the usage)\n", error.c_str());
+    return kExitUsage;
+  }
+  if (o.help) {
+    std::fputs(PdvUsage().c_str(), stdout);
+    return kExitOk;
+  }
+
+  if (!o.dir.empty()) {
+    if (!IsDirectory(o.dir)) Die(kExitFile, o.dir + ": not a directory");
+    setenv("CHEQUE_DIR", o.dir.c_str(), 1);
+  }
+  if (!o.transcript.empty() && !Transcript().OpenFile(o.transcript))
+    Die(kExitFile, o.transcript + ": cannot write the transcript");
+  Application->SetExeName(SelfPath());
+
+  ConfigureHost(o);
+  std::unique_ptr<TScriptSource> script;
+  if (o.operation != TPdvOperation::Versao) script = LoadScript(o);
+
+  TModuleLibrary module;
+  const std::string modulePath = o.module.empty() ? DefaultModulePath() : o.module;
+  if (!module.Load(modulePath, error)) Die(kExitModule, error);
+
+  TPdvSummary summary;
+  if (script) Application->SetInputSource(script.get());
+
+  module.Initialize();
+  if (o.operation == TPdvOperation::Versao) {
+    PrintVersion(module, "");
+    module.Finalize();
+    return kExitOk;
+  }
+
+  // The host's main window: the module makes it the owner of its screens during the call and
+  // must give the previous owner back.
+  const auto hostWindow = static_cast<uint32_t>(Application->Handle);
+  const uintptr_t ownerBefore = Application->OwnerWindow();
+  TModuleLibrary::TExecuta call = nullptr;
+  const char *exportName = "";
+  switch (o.operation) {
+  case TPdvOperation::Venda:
+    call = module.ExecutaVenda, exportName = "ExecutaVenda";
+    break;
+  case TPdvOperation::PreAutorizacao:
+    call = module.ExecutaPreAutorizacao, exportName = "ExecutaPreAutorizacao";
+    break;
+  case TPdvOperation::Adm:
+    call = module.ExecutaFuncaoADM, exportName = "ExecutaFuncaoADM";
+    break;
+  case TPdvOperation::Consulta:
+    call = module.ExecutaConsultaCheque, exportName = "ExecutaConsultaCheque";
+    break;
+  case TPdvOperation::Generico:
+    call = module.ExecutaGenerico, exportName = "ExecutaGenerico";
+    break;
+  default:
+    Die(kExitUsage, "no operation to call");
+  }
+  Transcript().Add("call", {{"export", exportName}, {"operation", o.number}});
+  call(hostWindow, o.number);
+  const uintptr_t ownerAfter = Application->OwnerWindow();
+  Transcript().Add("return", {{"export", exportName},
+                              {"owner_restored", ownerAfter == ownerBefore},
+                              {"script_done", script->AtEnd()}});
+
+  const std::string callText = std::string(exportName) + "(" + std::to_string(o.number) + ")";
+  std::fputs(summary.Text(callText).c_str(), stdout);
+  if (ownerAfter != ownerBefore)
+    std::printf("warning: the module left the owner window changed (%zu, was %zu)\n",
+                size_t(ownerAfter), size_t(ownerBefore));
+  if (!script->AtEnd())
+    std::printf("note: the operator script has lines left after line %d\n", script->Line());
+  PrintVersion(module, "after the call: ");
+
+  module.Finalize();
+  Application->SetInputSource(nullptr);
+  // The module stays mapped until the process ends: the form layer may still hold callbacks
+  // into its code.
+  module.Keep();
+  return kExitOk;
+}

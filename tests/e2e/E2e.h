@@ -1,0 +1,104 @@
+// Helpers of the end-to-end tests: a scratch directory per test, the real chequepdv run as a
+// subprocess, and readers for what it leaves behind (transcript, transaction file, audit).
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace e2e {
+
+using Json = nlohmann::json;
+
+std::string BinDir();    // where chequepdv and libcheque.so are built
+std::string SourceDir(); // the checkout
+std::string PdvPath();
+std::string ModulePath();
+std::string ReadFile(const std::string &path);
+void WriteFile(const std::string &path, const std::string &text);
+bool Exists(const std::string &path);
+
+// A fresh directory under the system's temporary directory, removed when it goes.
+class TempDir {
+public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir &) = delete;
+  TempDir &operator=(const TempDir &) = delete;
+  const std::string &Path() const { return fPath; }
+  std::string operator/(const std::string &name) const { return fPath + "/" + name; }
+  // Writes a file in the directory and returns its path.
+  std::string Write(const std::string &name, const std::string &text) const;
+
+private:
+  std::string fPath;
+};
+
+struct RunResult {
+  int exitCode = -1; // -1 when killed by a signal or the time limit
+  std::string out, err;
+};
+// Runs `program` with `args`, standard input from /dev/null, at most `timeoutMs`.
+RunResult RunProgram(const std::string &program, const std::vector<std::string> &args,
+                     int timeoutMs = 60000);
+
+// The transcript: one JSON object per line.
+std::vector<Json> ReadTranscript(const std::string &path);
+// Events of one kind, in order.
+std::vector<Json> EventsOf(const std::vector<Json> &events, const std::string &ev);
+
+// The transaction file: lines "FIELD-INDEX = VALUE", keyed "FIELD-INDEX" with the index
+// without its leading zeros ("1043-0"), values with their escapes undone (Windows-1252).
+std::map<std::string, std::string> ReadStore(const std::string &path);
+
+// Operator messages the tests recognise: "M<number>" for the numbers that matter here.
+std::string TestMessages();
+
+// One run of chequepdv in a scratch directory that holds the INI files, the script, the
+// transcript and the transaction file.
+struct Outcome {
+  RunResult run;
+  std::vector<Json> events;                 // the transcript
+  std::map<std::string, std::string> store; // the transaction file after the run
+  bool saved = false;                       // the transaction file exists
+  std::vector<Json> Events(const std::string &ev) const { return EventsOf(events, ev); }
+  // Names of the forms with a given "what" (create, show, close, destroy), in order.
+  std::vector<std::string> Forms(const std::string &what) const;
+  // Result of the last close of a form, -1 when it never closed.
+  int CloseResult(const std::string &form) const;
+  std::string Diagnostics() const; // exit code, stdout, stderr: for failure messages
+};
+
+class Session {
+public:
+  Session();
+  TempDir dir;
+  // INI files written into the directory before the run (left out when empty).
+  std::string chequeIni, clienteIni, clienteTrnIni;
+  std::vector<std::string> sets; // --set arguments
+  std::string storeText;         // written as the transaction file before the run when set
+  bool hasStore = false;
+  // Options in place of the session's own (--dir, --messages, --store, --transcript,
+  // --script), and more arguments before the operation.
+  std::map<std::string, std::string> options;
+  std::vector<std::string> extra;
+
+  Outcome Run(const std::vector<std::string> &operation, const std::string &script);
+  std::string StorePath() const { return dir / "transacao.txt"; }
+};
+
+// "[NAME]" followed by "KEY=VALUE" lines.
+std::string IniSection(const std::string &name,
+                       const std::vector<std::pair<std::string, std::string>> &keys);
+// A Cheque.ini section of an enabled option with typed entry only (no data-entry menu).
+std::string Option(const std::string &name, int code, int function, int network = 0,
+                   const std::vector<std::pair<std::string, std::string>> &more = {});
+
+// Every form created and destroyed left exactly one "Criou: " / "Destruiu: " audit line
+// with its name, and no audit line names a form that was not.
+::testing::AssertionResult AuditMatchesForms(const Outcome &o);
+
+} // namespace e2e
