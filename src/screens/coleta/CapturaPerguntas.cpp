@@ -1,0 +1,183 @@
+#include "screens/coleta/CapturaPerguntas.h"
+
+#include <cstring>
+
+#include "host/Host.h"
+#include "module/ChequeMain.h"
+#include "platform/StrUtils.h"
+
+namespace {
+
+// Lets the form's key preview act on Enter; cleared by a confirm.
+bool bControlaKeyPreview = false;
+
+std::string TextoPergunta(const TPergunta &p) {
+  return std::string(p.Texto, strnlen(p.Texto, sizeof p.Texto));
+}
+
+} // namespace
+
+TFrmCap_Perg::TFrmCap_Perg(TComponent *AOwner) : TFrmMod(AOwner) {
+  Name = "FrmCap_Perg";
+  SetCaption("FrmCap_Perg");
+  KeyPreview = true;
+
+  pnCaptura = new TPanel(this);
+  pnCaptura->Name = "pnCaptura";
+  pnCaptura->SetParent(this);
+  pnCaptura->Left = 24, pnCaptura->Top = 96, pnCaptura->Width = 580, pnCaptura->Height = 226;
+  pnCaptura->BevelInner = bvLowered;
+  pnCaptura->Color = COR_CINZA_CLARO;
+  pnCaptura->ParentColor = false;
+  pnCaptura->TabOrder = 1;
+  for (int i = 0; i < kSlots; ++i) {
+    const std::string n = IntToStr(i + 1);
+    TLabel *lb = new TLabel(this);
+    lb->Name = "lbPergunta" + n;
+    lb->SetParent(pnCaptura);
+    lb->Left = 16, lb->Top = 10 + 21 * i, lb->Width = 250, lb->Height = 15;
+    lb->SetCaption("Pergunta" + n + ":");
+    lb->SetVisible(false);
+    TEdit *ed = new TEdit(this);
+    ed->Name = "edPergunta" + n;
+    ed->SetParent(pnCaptura);
+    ed->Left = 280, ed->Top = 6 + 21 * i, ed->Width = 280, ed->Height = 20;
+    ed->MaxLength = 12;
+    ed->TabOrder = i;
+    ed->SetVisible(false);
+    ed->OnEnter = [this, i](TObject *) { edPerguntaEnter(i + 1); };
+    lbPergunta[i] = lb;
+    edPergunta[i] = ed;
+  }
+
+  pnBotoes = new TPanel(this);
+  pnBotoes->Name = "pnBotoes";
+  pnBotoes->SetParent(this);
+  pnBotoes->Left = 111, pnBotoes->Top = 330, pnBotoes->Width = 400, pnBotoes->Height = 40;
+  pnBotoes->BevelOuter = bvNone;
+  pnBotoes->Color = COR_CINZA_CLARO;
+  pnBotoes->ParentColor = false;
+  pnBotoes->TabOrder = 2;
+  btConfirma = new TBitBtn(this);
+  btConfirma->Name = "btConfirma";
+  btConfirma->SetParent(pnBotoes);
+  btConfirma->Left = 31, btConfirma->Top = 4, btConfirma->Width = 120, btConfirma->Height = 25;
+  btConfirma->TabOrder = 0;
+  btConfirma->SetCaption("&1 - Confirma");
+  btRetorna = new TBitBtn(this);
+  btRetorna->Name = "btRetorna";
+  btRetorna->SetParent(pnBotoes);
+  btRetorna->Left = 248, btRetorna->Top = 4, btRetorna->Width = 120, btRetorna->Height = 25;
+  btRetorna->TabOrder = 1;
+  btRetorna->SetCaption("&9 - Cancela");
+
+  OnKeyPress = [this](TObject *s, char &k) { FormKeyPress(s, k); };
+  btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
+  btRetorna->OnClick = [this](TObject *s) { btRetornaClick(s); };
+  btConfirma->OnEnter = [this](TObject *s) { btConfirmaEnter(s); };
+  btRetorna->OnEnter = [this](TObject *s) { btRetornaEnter(s); };
+}
+
+void TFrmCap_Perg::FormCreate(TObject *Sender) {
+  TFrmMod::FormCreate(Sender);
+  IniciaCamposForm();
+}
+
+TLabel *TFrmCap_Perg::Rotulo(int k) const {
+  return dynamic_cast<TLabel *>(FindComponent("lbPergunta" + IntToStr(k)));
+}
+
+TEdit *TFrmCap_Perg::Resposta(int k) const {
+  return dynamic_cast<TEdit *>(FindComponent("edPergunta" + IntToStr(k)));
+}
+
+void TFrmCap_Perg::IniciaCamposForm() {
+  btConfirma->SetCaption(Host().LeMensagens(553));
+  btRetorna->SetCaption(Host().LeMensagens(554));
+  int k = 1;
+  for (size_t i = 0; i < Struct_Perguntas.size() && k <= kSlots; ++i) {
+    const TPergunta &p = Struct_Perguntas[i];
+    if (p.Tipo != '0') continue;
+    TLabel *lb = Rotulo(k);
+    TEdit *ed = Resposta(k);
+    lb->SetCaption(TextoPergunta(p));
+    lb->SetVisible(true);
+    ed->SetVisible(true);
+    ed->MaxLength = p.TamMaximo > 0 ? p.TamMaximo : 0;
+    ed->Clear();
+    ++k;
+  }
+}
+
+bool TFrmCap_Perg::ValidaCamposForm() {
+  const size_t respostas = RespostasPerguntas.Teclado.size();
+  int k = 1;
+  for (size_t i = 0; i < Struct_Perguntas.size() && k <= kSlots && size_t(k) <= respostas; ++i) {
+    const TPergunta &p = Struct_Perguntas[i];
+    if (p.Tipo != '0') continue;
+    TEdit *ed = Resposta(k);
+    if (static_cast<int>(ed->Text().size()) < p.TamMinimo) {
+      Application->MessageBox(
+          FormatMsg(Host().LeMensagens(1186), {TextoPergunta(p), IntToStr(p.TamMinimo)}),
+          TITULO_APLICACAO, MB_OK | MB_TOPMOST);
+      ed->SetFocus();
+      return false;
+    }
+    ++k;
+  }
+  return true;
+}
+
+bool TFrmCap_Perg::GravaRespostasPerguntas() {
+  bool gravou = false;
+  for (size_t j = 0; j < RespostasPerguntas.Teclado.size() && j < size_t(kSlots); ++j) {
+    TRespostaTeclado &r = RespostasPerguntas.Teclado[j];
+    std::memset(r.Texto, 0, sizeof r.Texto);
+    // An entry holds 23 characters and its terminator: a longer answer is cut.
+    StrLCopy(r.Texto, sizeof r.Texto, Resposta(int(j) + 1)->Text());
+    gravou = true;
+  }
+  return gravou;
+}
+
+void TFrmCap_Perg::FormShow(TObject *Sender) {
+  TFrmMod::FormShow(Sender);
+  bControlaKeyPreview = true;
+}
+
+void TFrmCap_Perg::FormKeyPress(TObject *, char &Key) {
+  if (bControlaKeyPreview) {
+    char tecla = Key;
+    if (Host().ValKeyBoard(tecla) == VK_RETURN &&
+        !dynamic_cast<TButtonControl *>(ActiveControl())) {
+      SelectNext(ActiveControl(), true);
+      Key = 0;
+    }
+  }
+  bControlaKeyPreview = true;
+}
+
+void TFrmCap_Perg::edPerguntaEnter(int slot) {
+  std::string rotulo = Rotulo(slot)->Caption();
+  if (!rotulo.empty()) rotulo.pop_back();
+  lbMensagem->SetCaption(FormatMsg(Host().LeMensagens(1168), {rotulo}));
+}
+
+void TFrmCap_Perg::btConfirmaClick(TObject *) {
+  bControlaKeyPreview = false;
+  if (ValidaCamposForm() && GravaRespostasPerguntas()) ModalResult = mrOk;
+}
+
+void TFrmCap_Perg::btRetornaClick(TObject *) {
+  ModalResult = mrCancel;
+}
+
+void TFrmCap_Perg::btConfirmaEnter(TObject *) {
+  lbMensagem->SetVisible(true);
+  lbMensagem->SetCaption(Host().LeMensagens(46));
+}
+
+void TFrmCap_Perg::btRetornaEnter(TObject *) {
+  lbMensagem->SetVisible(true);
+  lbMensagem->SetCaption(Host().LeMensagens(48));
+}
