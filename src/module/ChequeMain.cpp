@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "cheque/host.h"
 #include "cheque/modulo.h"
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
@@ -46,6 +47,10 @@ void ReiniciaStructPerguntas() {
 }
 
 namespace {
+
+// The module's build version, embedded after the host's marker so that the host's GetBuildInfo
+// finds it in this file; kept even though nothing in the module reads it.
+[[gnu::used]] const char VersaoEmbutida[] = CHEQUE_MARCA_VERSAO CHEQUE_VERSAO_MODULO;
 
 template <class T> void Libera(T &valor) {
   T().swap(valor);
