@@ -1,0 +1,591 @@
+#include "platform/Pictures.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "platform/StrUtils.h"
+#include "platform/Transcript.h"
+
+namespace {
+
+// The platform's colours are 0x00BBGGRR; system colours have the high byte set.
+int Plain(int c) {
+  if ((c & 0xFF000000) == 0) return c;
+  switch (c & 0xFF) {
+  case 0x05:
+  case 0x0E:
+    return 0xFFFFFF;
+  case 0x08:
+  case 0x12:
+    return 0x000000;
+  case 0x0D:
+    return 0xD77800;
+  case 0x10:
+    return 0xA0A0A0;
+  case 0x11:
+    return 0x6D6D6D;
+  default:
+    return 0xF0F0F0;
+  }
+}
+
+std::string Css(int c) {
+  c = Plain(c);
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+  return buf;
+}
+
+constexpr int kFace = 0xF0F0F0, kWindow = 0xFFFFFF, kShadow = 0xA0A0A0, kDark = 0x696969,
+              kLight = 0xFFFFFF, kGreyText = 0x6D6D6D, kHighlight = 0xD77800, kLines = 0xC0C0C0;
+
+// Windows-1252 text as XML character data (UTF-8, markup escaped, control
+// characters as blanks).
+std::string Xml(const std::string &cp1252) {
+  std::string s;
+  for (char ch : cp1252) {
+    const unsigned char b = (unsigned char)ch;
+    if (b < 32)
+      s += ' ';
+    else
+      s += ch;
+  }
+  const std::string u = Cp1252ToUtf8(s);
+  std::string out;
+  out.reserve(u.size());
+  for (char ch : u) {
+    switch (ch) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    default:
+      out += ch;
+    }
+  }
+  return out;
+}
+
+double FontPx(const TFont &f) {
+  return std::max(1, f.Size) * 96.0 / 72.0;
+}
+// Average character width of the platform's dialog fonts, for caret positions
+// and wrapping.
+double CharPx(const TFont &f) {
+  return FontPx(f) * (f.Bold ? 0.65 : 0.6);
+}
+
+std::string Family(const std::string &name) {
+  std::string n = name.empty() ? "MS Sans Serif" : name;
+  std::string fam = "'" + Xml(n) + "'";
+  if (SameText(n, "MS Sans Serif")) fam += ", Tahoma";
+  return fam + ", Arial, Helvetica, sans-serif";
+}
+
+std::string FontAttrs(const TFont &f, int colour) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", FontPx(f));
+  std::string a = " font-family=\"" + Family(f.Name) + "\" font-size=\"" + buf + "px\"";
+  if (f.Bold) a += " font-weight=\"bold\"";
+  return a + " fill=\"" + Css(colour) + "\"";
+}
+
+class TSvg {
+public:
+  std::string out;
+  int clipId = 0;
+
+  void Rect(int x, int y, int w, int h, int fill, int stroke = -1) {
+    if (w <= 0 || h <= 0) return;
+    out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\"", x, y, w, h,
+                  Css(fill).c_str());
+    if (stroke >= 0) out += Format(" stroke=\"%s\"", Css(stroke).c_str());
+    out += "/>\n";
+  }
+  void Line(int x1, int y1, int x2, int y2, int colour, const char *extra = "") {
+    out += Format("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"%s\"%s/>\n", x1, y1, x2,
+                  y2, Css(colour).c_str(), extra);
+  }
+  // A 3D edge: raised (light top-left) or sunken (dark top-left), `depth`
+  // pixels.
+  void Edge(int x, int y, int w, int h, bool raised, int depth = 1) {
+    for (int i = 0; i < depth; ++i) {
+      const int tl = raised ? kLight : (i == 0 ? kShadow : kDark);
+      const int br = raised ? (i == 0 ? kDark : kShadow) : kLight;
+      Line(x + i, y + i, x + w - 1 - i, y + i, tl, " shape-rendering=\"crispEdges\"");
+      Line(x + i, y + i, x + i, y + h - 1 - i, tl, " shape-rendering=\"crispEdges\"");
+      Line(x + i, y + h - 1 - i, x + w - 1 - i, y + h - 1 - i, br,
+           " shape-rendering=\"crispEdges\"");
+      Line(x + w - 1 - i, y + i, x + w - 1 - i, y + h - 1 - i, br,
+           " shape-rendering=\"crispEdges\"");
+    }
+  }
+  // Text whose baseline sits at y; `underline` marks one character (an
+  // accelerator).
+  void Text(double x, double y, const std::string &text, const TFont &f, int colour,
+            const char *anchor = "start", int underline = -1) {
+    out += Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"%s\" xml:space=\"preserve\"", x, y,
+                  anchor);
+    out += FontAttrs(f, colour) + ">";
+    if (underline >= 0 && underline < (int)text.size()) {
+      out += Xml(text.substr(0, underline));
+      out += "<tspan text-decoration=\"underline\">" + Xml(text.substr(underline, 1)) + "</tspan>";
+      out += Xml(text.substr(underline + 1));
+    } else {
+      out += Xml(text);
+    }
+    out += "</text>\n";
+  }
+  std::string BeginClip(int x, int y, int w, int h) {
+    const std::string id = Format("c%d", ++clipId);
+    out += Format("<clipPath id=\"%s\"><rect x=\"%d\" y=\"%d\" width=\"%d\" "
+                  "height=\"%d\"/>"
+                  "</clipPath>\n<g clip-path=\"url(#%s)\">\n",
+                  id.c_str(), x, y, std::max(0, w), std::max(0, h), id.c_str());
+    return id;
+  }
+  void EndClip() { out += "</g>\n"; }
+};
+
+// The caption of a button without its "&" marks, and the marked character.
+std::string Accel(const std::string &caption, int &pos) {
+  std::string out;
+  pos = -1;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    char ch = caption[i];
+    if (ch == '&' && i + 1 < caption.size()) {
+      ch = caption[++i];
+      if (ch != '&' && pos < 0) pos = (int)out.size();
+    }
+    out += ch;
+  }
+  return out;
+}
+
+std::vector<std::string> WrapPx(const std::string &text, double width, double charPx) {
+  const int perLine = std::max(1, (int)(width / std::max(1.0, charPx)));
+  std::vector<std::string> lines;
+  std::string para, line;
+  auto flushWord = [&](const std::string &word) {
+    if (line.empty())
+      line = word;
+    else if ((int)(line.size() + 1 + word.size()) <= perLine)
+      line += " " + word;
+    else
+      lines.push_back(line), line = word;
+  };
+  std::string word;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    const char ch = i < text.size() ? text[i] : '\n';
+    if (ch == '\r') continue;
+    if (ch == ' ' || ch == '\n') {
+      if (!word.empty()) flushWord(word), word.clear();
+      if (ch == '\n') lines.push_back(line), line.clear();
+    } else {
+      word += ch;
+    }
+  }
+  while (!lines.empty() && lines.back().empty() && lines.size() > 1) lines.pop_back();
+  return lines;
+}
+
+class TPainter {
+public:
+  TSvg svg;
+  const TForm *form = nullptr;
+
+  int Background(const TControl *c) const {
+    for (const TControl *p = c; p; p = p->Parent()) {
+      if (dynamic_cast<const TForm *>(p)) return p->Color;
+      if (!p->ParentColor && !(p->Transparent && dynamic_cast<const TLabel *>(p))) return p->Color;
+    }
+    return kFace;
+  }
+
+  bool Focused(const TControl *c) const { return form && form->ActiveControl() == c; }
+
+  void Children(const TWinControl &w, int ox, int oy) {
+    for (int i = 0; i < w.ControlCount(); ++i) {
+      const TControl *c = w.Controls(i);
+      if (c && c->Visible()) Control(*c, ox + c->Left, oy + c->Top);
+    }
+  }
+
+  void Control(const TControl &c, int x, int y) {
+    const int w = c.Width, h = c.Height;
+    const int textColour = c.Enabled() ? c.Font.Color : kGreyText;
+    if (dynamic_cast<const TImage *>(&c)) return; // pictures of the layout are not drawn
+    if (auto *g = dynamic_cast<const TStringGrid *>(&c)) return Grid(*g, x, y);
+    if (auto *m = dynamic_cast<const TMemo *>(&c)) return Memo(*m, x, y);
+    if (auto *cb = dynamic_cast<const TComboBox *>(&c)) {
+      svg.Rect(x, y, w, h, c.Enabled() ? kWindow : kFace);
+      svg.Edge(x, y, w, h, false, 2);
+      const int bw = std::min(17, w - 4);
+      svg.Rect(x + w - 2 - bw, y + 2, bw, h - 4, kFace);
+      svg.Edge(x + w - 2 - bw, y + 2, bw, h - 4, true, 1);
+      svg.out += Format("<path d=\"M%d %d h7 l-3.5 4 z\" fill=\"%s\"/>\n", x + w - 2 - bw / 2 - 4,
+                        y + h / 2 - 2, Css(textColour).c_str());
+      svg.BeginClip(x + 2, y + 2, w - bw - 6, h - 4);
+      svg.Text(x + 4, y + h / 2.0 + FontPx(c.Font) * 0.35, cb->Caption(), c.Font, textColour);
+      svg.EndClip();
+      if (Focused(&c)) FocusRing(x, y, w, h);
+      return;
+    }
+    if (auto *e = dynamic_cast<const TCustomEdit *>(&c)) {
+      auto *me = dynamic_cast<const TMaskEdit *>(&c);
+      const std::string text = me && !me->Mask().Empty() ? me->EditText() : e->Text();
+      const int bg = !c.Enabled() ? kFace : c.ParentColor ? kWindow : c.Color;
+      svg.Rect(x, y, w, h, bg);
+      svg.Edge(x, y, w, h, false, 2);
+      const double base = y + h / 2.0 + FontPx(c.Font) * 0.35;
+      svg.BeginClip(x + 2, y + 2, w - 4, h - 4);
+      svg.Text(x + 4, base, text, c.Font, textColour);
+      if (Focused(&c)) {
+        const double cx = x + 4 + CharPx(c.Font) * std::clamp(e->SelStart(), 0, (int)text.size());
+        svg.out += Format("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" "
+                          "stroke=\"#000000\"/>\n",
+                          cx, y + 4, cx, y + h - 4);
+      }
+      svg.EndClip();
+      if (Focused(&c)) FocusRing(x, y, w, h);
+      return;
+    }
+    if (dynamic_cast<const TButtonControl *>(&c)) {
+      const int face = c.ParentColor ? kFace : c.Color;
+      svg.Rect(x, y, w, h, face);
+      if (Focused(&c)) {
+        svg.Rect(x, y, w, h, face, 0x000000);
+        svg.Edge(x + 1, y + 1, w - 2, h - 2, true, 2);
+        svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" "
+                          "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
+                          x + 4, y + 4, std::max(0, w - 8), std::max(0, h - 8));
+      } else {
+        svg.Edge(x, y, w, h, true, 2);
+      }
+      int pos = -1;
+      const std::string text = Accel(c.Caption(), pos);
+      const double base = y + h / 2.0 + FontPx(c.Font) * 0.35;
+      if (!c.Enabled()) svg.Text(x + w / 2.0 + 1, base + 1, text, c.Font, kLight, "middle", pos);
+      svg.Text(x + w / 2.0, base, text, c.Font, textColour, "middle", pos);
+      return;
+    }
+    if (auto *wc = dynamic_cast<const TWinControl *>(&c)) { // panels and other containers
+      if (!c.ParentColor) svg.Rect(x, y, w, h, c.Color);
+      if (auto *p = dynamic_cast<const TPanel *>(&c)) {
+        int inset = 0;
+        if (p->BevelOuter != bvNone) svg.Edge(x, y, w, h, p->BevelOuter == bvRaised, 1), ++inset;
+        if (p->BevelInner != bvNone)
+          svg.Edge(x + inset, y + inset, w - 2 * inset, h - 2 * inset, p->BevelInner == bvRaised,
+                   1);
+        if (wc->ControlCount() == 0 && !c.Caption().empty())
+          svg.Text(x + w / 2.0, y + h / 2.0 + FontPx(c.Font) * 0.35, c.Caption(), c.Font,
+                   textColour, "middle");
+      }
+      svg.BeginClip(x, y, w, h);
+      Children(*wc, x, y);
+      svg.EndClip();
+      return;
+    }
+    // Labels.
+    if (!c.Transparent && !c.ParentColor) svg.Rect(x, y, w, h, c.Color);
+    const double px = FontPx(c.Font);
+    std::vector<std::string> lines;
+    if (c.WordWrap)
+      lines = WrapPx(c.Caption(), w, CharPx(c.Font));
+    else
+      lines.push_back(c.Caption());
+    const char *anchor = c.Alignment == taRightJustify ? "end"
+                         : c.Alignment == taCenter     ? "middle"
+                                                       : "start";
+    const double tx = c.Alignment == taRightJustify ? x + w
+                      : c.Alignment == taCenter     ? x + w / 2.0
+                                                    : x;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const double base = y + px * 0.95 + i * px * 1.2;
+      if (!c.Enabled()) svg.Text(tx + 1, base + 1, lines[i], c.Font, kLight, anchor);
+      svg.Text(tx, base, lines[i], c.Font, textColour, anchor);
+    }
+  }
+
+  void FocusRing(int x, int y, int w, int h) {
+    svg.out +=
+        Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%d\" height=\"%d\" fill=\"none\" "
+               "stroke=\"%s\" stroke-width=\"1\"/>\n",
+               x + 0.5, y + 0.5, std::max(0, w - 1), std::max(0, h - 1), Css(kHighlight).c_str());
+  }
+
+  void Memo(const TMemo &m, int x, int y) {
+    const int w = m.Width, h = m.Height;
+    svg.Rect(x, y, w, h, m.ParentColor ? kWindow : m.Color);
+    svg.Edge(x, y, w, h, false, 2);
+    const double lh = FontPx(m.Font) * 1.25;
+    const int fits = std::max(1, (int)((h - 4) / lh));
+    const int n = m.Lines.Count();
+    const bool bar = n > fits;
+    const int tw = bar ? w - 4 - 17 : w - 4;
+    svg.BeginClip(x + 2, y + 2, tw, h - 4);
+    const int top = std::clamp(m.TopLine, 0, std::max(0, n - 1));
+    for (int i = 0; i < fits + 1 && top + i < n; ++i)
+      svg.Text(x + 4, y + 2 + lh * (i + 0.8), m.Lines[top + i], m.Font,
+               m.Enabled() ? m.Font.Color : kGreyText);
+    svg.EndClip();
+    if (bar) {
+      const int bx = x + w - 2 - 17;
+      svg.Rect(bx, y + 2, 17, h - 4, 0xEAEAEA);
+      const int track = h - 4 - 34;
+      const int thumbH = std::max(8, track * fits / std::max(1, n));
+      const int thumbY = y + 19 + (track - thumbH) * top / std::max(1, n - fits);
+      svg.Rect(bx, y + 2, 17, 17, kFace);
+      svg.Edge(bx, y + 2, 17, 17, true, 1);
+      svg.Rect(bx, y + h - 19, 17, 17, kFace);
+      svg.Edge(bx, y + h - 19, 17, 17, true, 1);
+      svg.Rect(bx, thumbY, 17, thumbH, kFace);
+      svg.Edge(bx, thumbY, 17, thumbH, true, 1);
+    }
+    if (Focused(&m)) FocusRing(x, y, w, h);
+  }
+
+  void Grid(const TStringGrid &g, int x, int y) {
+    const int w = g.Width, h = g.Height;
+    const int cellBg = g.ParentColor ? kWindow : g.Color;
+    svg.Rect(x, y, w, h, cellBg);
+    svg.Edge(x, y, w, h, false, 2);
+    svg.BeginClip(x + 2, y + 2, w - 4, h - 4);
+    const int rh = g.DefaultRowHeight;
+    const bool focused = Focused(&g);
+    int cy = y + 2;
+    for (int r = 0; r < g.RowCount() && cy < y + h; ++r) {
+      int cx = x + 2;
+      for (int c = 0; c < g.ColCount(); ++c) {
+        const int cw = c < (int)g.ColWidths.size() ? g.ColWidths[c] : g.DefaultColWidth;
+        const bool fixed = c < g.FixedCols || r < g.FixedRows;
+        const bool current = !fixed && c == g.Col() && r == g.Row();
+        int bg = fixed ? kFace : cellBg;
+        int fg = g.Enabled() ? g.Font.Color : kGreyText;
+        std::string text = g.Cell(c, r);
+        if (current && g.EditorMode()) {
+          text = g.EditText();
+        } else if (current && focused) {
+          bg = kHighlight;
+          fg = 0xFFFFFF;
+        }
+        svg.Rect(cx, cy, cw, rh, bg);
+        if (fixed) svg.Edge(cx, cy, cw, rh, true, 1);
+        svg.Text(cx + 2, cy + rh / 2.0 + FontPx(g.Font) * 0.35, text, g.Font, fg);
+        if (current && (focused || g.EditorMode()))
+          svg.out += Format("<rect x=\"%d.5\" y=\"%d.5\" width=\"%d\" "
+                            "height=\"%d\" fill=\"none\" "
+                            "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
+                            cx, cy, std::max(0, cw - 1), std::max(0, rh - 1));
+        cx += cw;
+        if (g.Options & (goVertLine | goFixedVertLine)) {
+          svg.Line(cx, cy, cx, cy + rh, kLines);
+          cx += 1;
+        }
+      }
+      cy += rh;
+      if (g.Options & (goHorzLine | goFixedHorzLine)) {
+        svg.Line(x + 2, cy, cx, cy, kLines);
+        cy += 1;
+      }
+    }
+    svg.EndClip();
+  }
+
+  void MessageBox(const TMessageBoxState &box, int sw, int sh) {
+    TFont font; // the platform's message font
+    font.Name = "MS Sans Serif";
+    font.Size = 8;
+    const double cpx = CharPx(font);
+    const double lh = FontPx(font) * 1.3;
+    const int icon = box.Flags & 0xF0;
+    std::vector<std::string> lines = WrapPx(box.Text, sw * 0.7, cpx);
+    int textW = 0;
+    for (const auto &l : lines) textW = std::max(textW, (int)(l.size() * cpx));
+    const int iconW = icon ? 44 : 0;
+    const int w = std::clamp(
+        std::max({textW + iconW + 36, (int)(box.Caption.size() * cpx) + 60, 120}), 120, sw - 8);
+    const int textH = std::max((int)(lines.size() * lh), icon ? 32 : 0);
+    const int h = 22 + 16 + textH + 16 + 23 + 12;
+    const int x = (sw - w) / 2, y = (sh - h) / 2;
+    // Shadow, window, title bar.
+    svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#000000\" "
+                      "fill-opacity=\"0.25\"/>\n",
+                      x + 4, y + 4, w, h);
+    svg.Rect(x, y, w, h, kFace);
+    svg.Edge(x, y, w, h, true, 2);
+    svg.out += "<defs><linearGradient id=\"titlebar\" x1=\"0\" x2=\"1\" "
+               "y1=\"0\" y2=\"0\">"
+               "<stop offset=\"0\" stop-color=\"#000080\"/><stop offset=\"1\" "
+               "stop-color=\"#1084D0\"/></linearGradient></defs>\n";
+    svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"18\" "
+                      "fill=\"url(#titlebar)\"/>\n",
+                      x + 3, y + 3, w - 6);
+    TFont bold = font;
+    bold.Bold = true;
+    svg.BeginClip(x + 3, y + 3, w - 6 - 20, 18);
+    svg.Text(x + 7, y + 16, box.Caption, bold, 0xFFFFFF);
+    svg.EndClip();
+    // The window's close box.
+    svg.Rect(x + w - 21, y + 5, 16, 14, kFace);
+    svg.Edge(x + w - 21, y + 5, 16, 14, true, 1);
+    svg.out += Format("<path d=\"M%d %d l6 6 M%d %d l-6 6\" stroke=\"#000000\" "
+                      "stroke-width=\"1.5\"/>\n",
+                      x + w - 16, y + 9, x + w - 10, y + 9);
+    const int ix = x + 14, iy = y + 22 + 14;
+    if (icon == MB_ICONSTOP) {
+      svg.out += Format("<circle cx=\"%d\" cy=\"%d\" r=\"15\" fill=\"#E81123\" "
+                        "stroke=\"#800000\"/>"
+                        "<path d=\"M%d %d l12 12 M%d %d l-12 12\" stroke=\"#FFFFFF\" "
+                        "stroke-width=\"3\"/>\n",
+                        ix + 16, iy + 16, ix + 10, iy + 10, ix + 22, iy + 10);
+    } else if (icon == MB_ICONEXCLAMATION) {
+      svg.out += Format("<path d=\"M%d %d L%d %d L%d %d Z\" fill=\"#FFD700\" "
+                        "stroke=\"#806000\"/>"
+                        "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\" font-family=\"Arial, "
+                        "sans-serif\" font-size=\"20px\" font-weight=\"bold\" "
+                        "fill=\"#000000\">!</text>\n",
+                        ix + 16, iy + 1, ix + 32, iy + 30, ix, iy + 30, ix + 16, iy + 27);
+    } else if (icon == MB_ICONINFORMATION || icon == 0x20) {
+      svg.out += Format("<circle cx=\"%d\" cy=\"%d\" r=\"15\" fill=\"#0063B1\"/>"
+                        "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\" "
+                        "font-family=\"Georgia, "
+                        "serif\" font-size=\"20px\" font-weight=\"bold\" "
+                        "fill=\"#FFFFFF\">%s</text>\n",
+                        ix + 16, iy + 16, ix + 16, iy + 23, icon == 0x20 ? "?" : "i");
+    }
+    const double tx = x + 18 + iconW;
+    const double ty = y + 22 + 16 + std::max(0.0, (textH - lines.size() * lh) / 2);
+    for (size_t i = 0; i < lines.size(); ++i)
+      svg.Text(tx, ty + lh * (i + 0.75), lines[i], font, 0x000000);
+    // The OK button, focused.
+    const int bw = 75, bh = 23;
+    const int bx = x + (w - bw) / 2, by = y + h - 12 - bh;
+    svg.Rect(bx, by, bw, bh, kFace, 0x000000);
+    svg.Edge(bx + 1, by + 1, bw - 2, bh - 2, true, 2);
+    svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" "
+                      "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
+                      bx + 4, by + 4, bw - 8, bh - 8);
+    svg.Text(bx + bw / 2.0, by + bh / 2.0 + FontPx(font) * 0.35, "OK", font, 0x000000, "middle");
+  }
+};
+
+std::string SafeName(const std::string &name) {
+  std::string out;
+  for (char ch : name) {
+    const bool ok = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
+                    (ch >= '0' && ch <= '9') || ch == '_' || ch == '-';
+    out += ok ? ch : '_';
+  }
+  return out.empty() ? "form" : out;
+}
+
+} // namespace
+
+std::string ScreenSvg(const TForm *form, const TMessageBoxState *box) {
+  const int w = form && form->Width > 0 ? form->Width : 623;
+  const int h = form && form->Height > 0 ? form->Height : 422;
+  TPainter p;
+  p.form = form;
+  p.svg.out.reserve(16384);
+  p.svg.out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  p.svg.out += Format("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
+                      "viewBox=\"0 0 %d %d\">\n",
+                      w, h, w, h);
+  if (form) {
+    p.svg.out += "<title>" + Xml(form->Name) + "</title>\n";
+    p.svg.Rect(0, 0, w, h, form->Color);
+    p.Children(*form, 0, 0);
+  } else {
+    p.svg.Rect(0, 0, w, h, 0x808000);
+  }
+  if (box) p.MessageBox(*box, w, h);
+  p.svg.out += "</svg>\n";
+  return p.svg.out;
+}
+
+TPictureWriter::TPictureWriter(const std::string &dir) : fDir(dir) {
+  if (!fDir.empty() && fDir.back() != '/') fDir += '/';
+  // Make the directory and its parents.
+  for (size_t i = 1; i <= fDir.size(); ++i) {
+    if (i == fDir.size() || fDir[i] == '/') {
+      const std::string part = fDir.substr(0, i);
+      if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) fOk = false;
+    }
+  }
+  // A form is announced before its show handling runs and a box before it
+  // opens: the picture is taken at the next repaint, when the screen has
+  // settled.
+  fObserver = Transcript().AddObserver([this](const TTranscript::Json &ev) {
+    if (!ev.is_object()) return;
+    const std::string kind = ev.value("ev", std::string());
+    if (kind == "msgbox") {
+      fPending.push_back({"msgbox", nullptr});
+      return;
+    }
+    if (kind != "form") return;
+    const std::string what = ev.value("what", std::string());
+    const std::string name = Utf8ToCp1252(ev.value("form", std::string()));
+    if (what == "show") {
+      fPending.push_back({name, Application ? Application->ActiveForm() : nullptr});
+    } else if (what == "close" || what == "hide" || what == "destroy") {
+      // Gone before the screen settled: its picture is taken as it leaves (a
+      // form being destroyed is not drawn any more).
+      for (size_t i = 0; i < fPending.size(); ++i) {
+        if (!fPending[i].form || fPending[i].name != name) continue;
+        const TPending p = fPending[i];
+        fPending.erase(fPending.begin() + i);
+        if (what != "destroy") Write(p.name, p.form, nullptr);
+        break;
+      }
+    }
+  });
+  if (Application) fRepaint = Application->AddRepaintObserver([this] { Settle(); });
+}
+
+TPictureWriter::~TPictureWriter() {
+  Transcript().RemoveObserver(fObserver);
+  if (fRepaint && Application) Application->RemoveRepaintObserver(fRepaint);
+}
+
+void TPictureWriter::Settle() {
+  const std::vector<TPending> pending = std::move(fPending);
+  fPending.clear();
+  for (const auto &p : pending) {
+    if (p.form)
+      Write(p.name, p.form, nullptr);
+    else
+      Take(p.name);
+  }
+}
+
+void TPictureWriter::Take(const std::string &what) {
+  const TForm *form = Application ? Application->ActiveForm() : nullptr;
+  const TMessageBoxState *box = Application ? Application->ActiveMessageBox() : nullptr;
+  Write(what, form, what == "msgbox" ? box : nullptr);
+}
+
+void TPictureWriter::Write(const std::string &what, const TForm *form,
+                           const TMessageBoxState *box) {
+  const std::string path =
+      fDir + Format("%03d-%s.svg", (int)fFiles.size() + 1, SafeName(what).c_str());
+  std::FILE *f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    fOk = false;
+    return;
+  }
+  const std::string svg = ScreenSvg(form, box);
+  const bool ok = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
+  if (std::fclose(f) != 0 || !ok) fOk = false;
+  fFiles.push_back(path);
+}

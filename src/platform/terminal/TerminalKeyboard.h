@@ -1,0 +1,40 @@
+// Operator input from a character terminal: the keys a person presses, turned
+// into the actions the form layer takes from its operator script, on the real
+// clock.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/Forms.h"
+
+class TTerminalKeyboard : public TInputSource {
+public:
+  // `fd`: the descriptor curses reads the keys from.
+  explicit TTerminalKeyboard(int fd);
+
+  // Waits for a key until `deadline` (ms on Now(); -1 waits for ever), so that
+  // timers due before it still fire. Raises EScriptFailure when the terminal's
+  // input is closed.
+  bool Next(TOperatorAction &out, int64_t deadline) override;
+  // Milliseconds of a monotonic clock.
+  int64_t Now() const override;
+
+  // Runs while waiting: the terminal changed size, or the operator asked for a
+  // redraw (Ctrl+L).
+  std::function<void()> OnResize;
+  std::function<void()> OnRedraw;
+  // Runs before each wait, so that the screen shows the latest state while the
+  // operator looks.
+  std::function<void()> BeforeWait;
+
+  // What curses returned for one key (`keyCode`: a KEY_* code rather than a
+  // character; `alt`: it came right after an Escape) as an operator action.
+  // False for keys that mean nothing to the forms. Characters are Unicode code
+  // points and become Windows-1252.
+  static bool Decode(bool keyCode, unsigned value, bool alt, TOperatorAction &out);
+
+private:
+  int64_t fStart;
+  int fFd;
+};
