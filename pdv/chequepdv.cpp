@@ -18,9 +18,11 @@
 #include "PdvOptions.h"
 #include "PdvSummary.h"
 #include "platform/Forms.h"
+#include "platform/Pictures.h"
 #include "platform/Script.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
+#include "platform/terminal/TerminalSession.h"
 
 namespace {
 
@@ -108,11 +110,8 @@ void ConfigureHost(const TPdvOptions &o) {
 
 std::unique_ptr<TScriptSource> LoadScript(const TPdvOptions &o) {
   if (o.script.empty()) {
-    Die(kExitUsage, isatty(STDIN_FILENO)
-                        ? "no --script given: the interactive terminal interface is not "
-                          "available yet, give an operator script"
-                        : "no --script given and standard input is not a terminal: give an "
-                          "operator script");
+    if (TTerminalSession::Available()) return nullptr; // a person at the terminal
+    Die(kExitUsage, "no --script given and this is not a terminal: give an operator script");
   }
   auto src = std::make_unique<TScriptSource>();
   std::string error;
@@ -206,18 +205,27 @@ int main(int argc, char **argv) {
     Die(kExitUsage, "no operation to call");
   }
   Transcript().Add("call", {{"export", exportName}, {"operation", o.number}});
-  call(hostWindow, o.number);
+  {
+    std::unique_ptr<TPictureWriter> pictures;
+    if (!o.pictures.empty()) {
+      pictures = std::make_unique<TPictureWriter>(o.pictures);
+      if (!pictures->Ok()) Die(kExitFile, "cannot write pictures into " + o.pictures);
+    }
+    std::unique_ptr<TTerminalSession> terminal;
+    if (!script) terminal = std::make_unique<TTerminalSession>();
+    call(hostWindow, o.number);
+  } // the terminal is back to normal before the summary is printed
   const uintptr_t ownerAfter = Application->OwnerWindow();
   Transcript().Add("return", {{"export", exportName},
                               {"owner_restored", ownerAfter == ownerBefore},
-                              {"script_done", script->AtEnd()}});
+                              {"script_done", !script || script->AtEnd()}});
 
   const std::string callText = std::string(exportName) + "(" + std::to_string(o.number) + ")";
   std::fputs(summary.Text(callText).c_str(), stdout);
   if (ownerAfter != ownerBefore)
     std::printf("warning: the module left the owner window changed (%zu, was %zu)\n",
                 size_t(ownerAfter), size_t(ownerBefore));
-  if (!script->AtEnd())
+  if (script && !script->AtEnd())
     std::printf("note: the operator script has lines left after line %d\n", script->Line());
   PrintVersion(module, "after the call: ");
 

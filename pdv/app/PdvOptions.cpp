@@ -51,12 +51,13 @@ std::string PdvUsage() {
          "  --store FILE      transaction file: loaded before the call when it exists,\n"
          "                    saved when the module asks\n"
          "  --set F-I=VALUE   a field the point of sale supplies (repeatable)\n"
-         "  --script FILE     operator script (required for now)\n"
+         "  --script FILE     operator script (without it, on a terminal: the interactive screens)\n"
          "  --scenario FILE   authorisation, PIN pad and BIN-lookup scenario\n"
          "  --messages FILE   operator message table\n"
          "  --transcript FILE JSON Lines transcript of the session\n"
          "  --module PATH     module library (default: libcheque.so beside chequepdv)\n"
          "  --audit FILE      append the host's audit trail to FILE\n"
+         "  --pictures DIR    write an SVG picture of every screen shown and message box\n"
          "  --help            this text\n";
 }
 
@@ -97,6 +98,7 @@ bool ParsePdvOptions(int argc, const char *const *argv, TPdvOptions &out, std::s
       {"--script", &out.script},     {"--scenario", &out.scenario},
       {"--messages", &out.messages}, {"--transcript", &out.transcript},
       {"--module", &out.module},     {"--audit", &out.audit},
+      {"--pictures", &out.pictures},
   };
   bool onlyPositional = false;
   for (int k = 1; k < argc; ++k) {

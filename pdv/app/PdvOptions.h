@@ -19,6 +19,7 @@ struct TPdvOptions {
   std::string transcript;        // --transcript
   std::string module;            // --module: path of the module library
   std::string audit;             // --audit: the host's audit trail file
+  std::string pictures;          // --pictures: directory for SVG pictures of the screens
   bool help = false;
 };
 
