@@ -3,6 +3,7 @@
 // is refused where it is.
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -65,6 +66,31 @@ std::string Valor(const TLinhaIni &l, const std::string &nome) {
   std::string bytes, motivo;
   if (!DesescapaValor(Utf8ToCp1252(l.valor), bytes, &motivo))
     throw TErroArquivo(nome, l.numero, motivo);
+  return bytes;
+}
+
+// The bytes of a field value kept in a file beside the scenario: taken as they
+// are (binary records have no text encoding), within what one field holds.
+constexpr size_t kMaxArquivoValor = 8192;
+constexpr const char kPrefixoArquivo[] = "@arquivo:";
+
+std::string ValorArquivo(const TLinhaIni &l, const std::string &nome,
+                         const std::filesystem::path &dirBase) {
+  std::string rel = Trim(l.valor.substr(std::strlen(kPrefixoArquivo)));
+  if (rel.empty()) throw TErroArquivo(nome, l.numero, "falta o caminho depois de @arquivo:");
+  std::filesystem::path path = dirBase / std::filesystem::path(rel);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec))
+    throw TErroArquivo(nome, l.numero, "arquivo não encontrado: " + path.string());
+  std::ifstream f(path, std::ios::binary);
+  if (!f) throw TErroArquivo(nome, l.numero, "não foi possível abrir " + path.string());
+  std::string bytes(kMaxArquivoValor + 1, '\0');
+  f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (f.bad()) throw TErroArquivo(nome, l.numero, "não foi possível ler " + path.string());
+  bytes.resize(static_cast<size_t>(f.gcount()));
+  if (bytes.size() > kMaxArquivoValor)
+    throw TErroArquivo(nome, l.numero,
+                       path.string() + " passa de " + std::to_string(kMaxArquivoValor) + " bytes");
   return bytes;
 }
 
@@ -131,13 +157,15 @@ std::vector<int32_t> ListaCampos(const TLinhaIni &l, const std::string &nome) {
 }
 
 TCenario::TResposta LeResposta(const TSecaoIni &s, const std::string &nome,
+                               const std::filesystem::path &dirBase,
                                std::vector<std::string> *linhas = nullptr) {
   TCenario::TResposta r;
   std::map<int, std::string> numeradas;
   for (const TLinhaIni &l : s.linhas) {
     std::pair<int32_t, int32_t> chave;
     if (ChaveCampo(l.chave, chave))
-      r.grava[chave] = Valor(l, nome);
+      r.grava[chave] =
+          l.valor.starts_with(kPrefixoArquivo) ? ValorArquivo(l, nome, dirBase) : Valor(l, nome);
     else if (SameText(l.chave, "remover"))
       r.remove = ListaCampos(l, nome);
     else if (int n = linhas ? Numerada(l.chave, "linha") : 0; n > 0)
@@ -147,6 +175,23 @@ TCenario::TResposta LeResposta(const TSecaoIni &s, const std::string &nome,
   }
   if (linhas)
     for (auto &[n, t] : numeradas) linhas->push_back(std::move(t));
+  return r;
+}
+
+// [bins] (cartao refused: one card for every lookup would hide a missing one)
+// and [bins N].
+TCenario::TBins LeBins(const TSecaoIni &s, const std::string &nome, bool numerada) {
+  TCenario::TBins r;
+  for (const TLinhaIni &l : s.linhas) {
+    if (SameText(l.chave, "resultado"))
+      r.ok = Inteiro(l, nome, 0, 1) != 0;
+    else if (SameText(l.chave, "rede"))
+      r.rede = Valor(l, nome);
+    else if (numerada && SameText(l.chave, "cartao"))
+      r.cartao = Valor(l, nome);
+    else
+      throw TErroArquivo(nome, l.numero, "chave desconhecida em [" + s.nome + "]: " + l.chave);
+  }
   return r;
 }
 
@@ -194,9 +239,10 @@ TCenario::TServico5 LeServico5(const TSecaoIni &s, const std::string &nome) {
 
 TCenario TCenario::LeTexto(const std::string &textoUtf8, const std::string &nome) {
   TCenario c;
+  const std::filesystem::path dirBase = std::filesystem::path(nome).parent_path();
   for (const TSecaoIni &s : LeIni(textoUtf8, nome)) {
     if (int n = NumeroSecao(s.nome, "autorizacao"); n >= 0) {
-      TResposta r = LeResposta(s, nome);
+      TResposta r = LeResposta(s, nome, dirBase);
       if (n == 0)
         c.autorizacao = std::move(r);
       else
@@ -223,17 +269,16 @@ TCenario TCenario::LeTexto(const std::string &textoUtf8, const std::string &nome
       }
       for (auto &[n, t] : respostas) c.respostasPinpad.push_back(std::move(t));
       for (auto &[n, t] : cartoes) c.cartoes.push_back(std::move(t));
-    } else if (s.nome == "bins") {
-      for (const TLinhaIni &l : s.linhas) {
-        if (SameText(l.chave, "resultado"))
-          c.binsOk = Inteiro(l, nome, 0, 1) != 0;
-        else if (SameText(l.chave, "rede"))
-          c.binsRede = Valor(l, nome);
-        else
-          throw TErroArquivo(nome, l.numero, "chave desconhecida em [bins]: " + l.chave);
+    } else if (int nb = NumeroSecao(s.nome, "bins"); nb >= 0) {
+      TBins r = LeBins(s, nome, nb > 0);
+      if (nb > 0) {
+        c.binsN[nb] = std::move(r);
+      } else {
+        c.binsOk = r.ok.value_or(true);
+        c.binsRede = std::move(r.rede);
       }
     } else if (s.nome == "timeout_venezuela") {
-      c.timeoutDados = LeResposta(s, nome, &c.timeoutLinhas);
+      c.timeoutDados = LeResposta(s, nome, dirBase, &c.timeoutLinhas);
     } else {
       throw TErroArquivo(nome, s.numero, "seção desconhecida: [" + s.nome + "]");
     }

@@ -240,8 +240,9 @@ PDV_EXPORT uint16_t CHEQUE_STDCALL LerSenha(TChequeHandle, const char *, const c
 }
 
 PDV_EXPORT uint16_t CHEQUE_STDCALL ObtemCampoPinpad(TChequeHandle, const char *, const char *,
-                                                    char *, int32_t, int32_t) try {
-  return H().CampoPinpad();
+                                                    char *, int32_t tamMinimo,
+                                                    int32_t tamMaximo) try {
+  return H().CampoPinpad(tamMinimo, tamMaximo);
 } catch (...) {
   return 1;
 }

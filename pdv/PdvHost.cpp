@@ -55,6 +55,7 @@ void TPdvHost::Reinicia() {
   fCupomNegada.reset();
   fAutorizacoes = 0;
   fRespostasPinpadUsadas = fCartoesUsados = 0;
+  fConsultasBins = 0;
   fEscritorStatus = nullptr;
   // The resolver stays: the module hands it over once, when it is loaded.
 }
@@ -244,22 +245,37 @@ uint16_t TPdvHost::Senha() {
   return fCenario->senha;
 }
 
-uint16_t TPdvHost::CampoPinpad() {
+uint16_t TPdvHost::CampoPinpad(int32_t minimo, int32_t maximo) {
   if (fCenario->pinpad != 0) return fCenario->pinpad;
   if (fRespostasPinpadUsadas >= fCenario->respostasPinpad.size())
     return 1; // nothing more to type: no answer
-  GravaCampo(10146, 0, fCenario->respostasPinpad[fRespostasPinpadUsadas++]);
+  const std::string &resposta = fCenario->respostasPinpad[fRespostasPinpadUsadas++];
+  // The answer is used up even when refused, so that answer N always belongs
+  // to the N-th question asked.
+  int64_t tamanho = static_cast<int64_t>(resposta.size());
+  if (tamanho < minimo || (maximo > 0 && tamanho > maximo)) return 1;
+  GravaCampo(10146, 0, resposta);
   return 0;
 }
 
 bool TPdvHost::ConsultaBins(int32_t modo, TChequeHandle rotulo) {
+  int n = ++fConsultasBins;
   Status(rotulo, Utf8ToCp1252("Consultando a rede de destino..."));
+  auto it = fCenario->binsN.find(n);
+  const TCenario::TBins *propria = it != fCenario->binsN.end() ? &it->second : nullptr;
   // Mode 1 follows the card read of the question exchange: the card's answer
-  // goes to 10104.
-  if (modo == 1 && fCartoesUsados < fCenario->cartoes.size())
-    GravaCampo(10104, 0, fCenario->cartoes[fCartoesUsados++]);
-  if (fCenario->binsRede) GravaCampo(10112, 0, *fCenario->binsRede);
-  return fCenario->binsOk;
+  // goes to 10104. A card given for this very lookup leaves the [pinpad] list
+  // where it is.
+  if (modo == 1) {
+    if (propria && propria->cartao)
+      GravaCampo(10104, 0, *propria->cartao);
+    else if (fCartoesUsados < fCenario->cartoes.size())
+      GravaCampo(10104, 0, fCenario->cartoes[fCartoesUsados++]);
+  }
+  const std::optional<std::string> &rede =
+      propria && propria->rede ? propria->rede : fCenario->binsRede;
+  if (rede) GravaCampo(10112, 0, *rede);
+  return propria && propria->ok ? *propria->ok : fCenario->binsOk;
 }
 
 } // namespace pdv

@@ -12,8 +12,8 @@
 //  text.
 //  - scenario file: UTF-8 INI ([autorizacao], [autorizacao N], [servico5],
 //  [servico5 N],
-//    [pinpad], [bins], [timeout_venezuela]), values escaped as in the
-//    transaction file.
+//    [pinpad], [bins], [bins N], [timeout_venezuela]), values escaped as in the
+//    transaction file, or a field's bytes taken from a file (`@arquivo:PATH`).
 // Malformed files are refused whole with a TErroArquivo naming the file and the
 // line.
 #pragma once
@@ -101,6 +101,12 @@ struct PDV_API TCenario {
     std::string prefixo = "PERG:";
     std::vector<TPergunta> perguntas; // in order
   };
+  // [bins N]: what the N-th lookup answers differently from [bins].
+  struct TBins {
+    std::optional<bool> ok;            // resultado
+    std::optional<std::string> rede;   // rede -> field 10112
+    std::optional<std::string> cartao; // cartao -> field 10104 (mode 1 only)
+  };
   std::optional<TResposta> autorizacao;     // [autorizacao]
   std::map<int, TResposta> autorizacaoN;    // [autorizacao N]
   std::optional<TServico5> servico5;        // [servico5]
@@ -111,6 +117,7 @@ struct PDV_API TCenario {
   std::vector<std::string> cartoes;         // [pinpad] cartaoN -> field 10104
   bool binsOk = true;                       // [bins] resultado
   std::optional<std::string> binsRede;      // [bins] rede -> field 10112
+  std::map<int, TBins> binsN;               // [bins N]
   TResposta timeoutDados;                   // [timeout_venezuela] FIELD-INDEX keys
   std::vector<std::string> timeoutLinhas;   // [timeout_venezuela] linhaN
 
@@ -121,6 +128,8 @@ struct PDV_API TCenario {
   const TServico5 *Servico5(int n) const;
 
   static TCenario Padrao(); // the built-in one
+  // `@arquivo:` paths are relative to the directory of `nome` (the current
+  // directory when it has none).
   static TCenario LeTexto(const std::string &textoUtf8,
                           const std::string &nome); // throws
 };
@@ -216,7 +225,9 @@ public:
   void LeituraTimeoutVenezuela();
   void ComprovanteTimeoutVenezuela();
   uint16_t Senha();
-  uint16_t CampoPinpad();
+  // A scenario answer shorter than `minimo` or longer than `maximo` (0: no
+  // limit) is used up and refused, as the PIN pad would refuse it.
+  uint16_t CampoPinpad(int32_t minimo, int32_t maximo);
   bool ConsultaBins(int32_t modo, TChequeHandle rotulo);
   void Audit(int32_t tipo, const std::string &texto);
 
@@ -238,6 +249,7 @@ private:
   std::optional<int32_t> fCupomNegada;
   int fAutorizacoes = 0;
   size_t fRespostasPinpadUsadas = 0, fCartoesUsados = 0;
+  int fConsultasBins = 0;
   TEscritorStatus fEscritorStatus;
   TResolveReferencia fResolvedor = nullptr;
 };

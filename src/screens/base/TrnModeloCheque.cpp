@@ -29,19 +29,6 @@ std::string TextoFixo(const char *p, size_t largura) {
   return std::string(p, strnlen(p, largura));
 }
 
-template <class T>
-T *Cria(TComponent *dono, TWinControl *pai, const char *nome, int left, int top, int width,
-        int height) {
-  T *c = new T(dono);
-  c->Name = nome;
-  c->SetParent(pai);
-  c->Left = left;
-  c->Top = top;
-  c->Width = width;
-  c->Height = height;
-  return c;
-}
-
 } // namespace
 
 TFrmTrn_Mod::TFrmTrn_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
@@ -49,32 +36,32 @@ TFrmTrn_Mod::TFrmTrn_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   KeyPreview = true;
   lbTitulo->SetCaption(CP1252("FORMULÁRIO PADRÃO PARA CAPTURA DE DADOS"));
 
-  pnCaptura = Cria<TPanel>(this, this, "pnCaptura", 24, 106, 580, 210);
+  pnCaptura = NewControl<TPanel>(this, this, "pnCaptura", 24, 106, 580, 210);
   pnCaptura->BevelInner = bvLowered;
   pnCaptura->Color = COR_CINZA_CLARO;
   pnCaptura->ParentColor = false;
   pnCaptura->TabOrder = 1;
-  lbValor = Cria<TLabel>(this, pnCaptura, "lbValor", 87, 15, 38, 15);
+  lbValor = NewControl<TLabel>(this, pnCaptura, "lbValor", 87, 15, 38, 15);
   lbValor->Alignment = taRightJustify;
-  edValor = Cria<TEdit>(this, pnCaptura, "edValor", 132, 11, 101, 24);
+  edValor = NewControl<TEdit>(this, pnCaptura, "edValor", 132, 11, 101, 24);
   edValor->MaxLength = 12;
   edValor->TabOrder = 0;
-  pnProcessamento = Cria<TPanel>(this, pnCaptura, "pnProcessamento", 15, 45, 550, 121);
+  pnProcessamento = NewControl<TPanel>(this, pnCaptura, "pnProcessamento", 15, 45, 550, 121);
   pnProcessamento->BevelOuter = bvLowered;
   pnProcessamento->SetVisible(false);
   pnProcessamento->SetEnabled(false);
-  lbAlerta = Cria<TLabel>(this, pnProcessamento, "lbAlerta", 27, 46, 497, 30);
+  lbAlerta = NewControl<TLabel>(this, pnProcessamento, "lbAlerta", 27, 46, 497, 30);
   lbAlerta->Alignment = taCenter;
   lbAlerta->SetCaption("Aguarde, em processamento...");
-  pnBotoes = Cria<TPanel>(this, this, "pnBotoes", 111, 330, 400, 40);
+  pnBotoes = NewControl<TPanel>(this, this, "pnBotoes", 111, 330, 400, 40);
   pnBotoes->BevelOuter = bvNone;
   pnBotoes->Color = COR_CINZA_CLARO;
   pnBotoes->ParentColor = false;
   pnBotoes->TabOrder = 2;
-  btConfirma = Cria<TBitBtn>(this, pnBotoes, "btConfirma", 31, 4, 120, 25);
+  btConfirma = NewControl<TBitBtn>(this, pnBotoes, "btConfirma", 31, 4, 120, 25);
   btConfirma->TabOrder = 0;
   btConfirma->SetCaption("&1 - Confirma");
-  btRetorna = Cria<TBitBtn>(this, pnBotoes, "btRetorna", 248, 4, 120, 25);
+  btRetorna = NewControl<TBitBtn>(this, pnBotoes, "btRetorna", 248, 4, 120, 25);
   btRetorna->TabOrder = 1;
   btRetorna->SetCaption("&9 - Cancela");
   // Hidden at design time; the creation shows them.
