@@ -284,7 +284,9 @@ TEST(Demo, BundledSessionsRunAndLeaveTheirStore) {
     std::map<std::string, std::string> store;
   };
   const Case cases[] = {
-      {"share/demo", "share/demo/consulta.script", {{"1043-0", "02"}}},
+      {"share/demo",
+       "share/demo/consulta.script",
+       {{"1043-0", "02"}, {"10148-0", std::string(32, '0')}}},
       {"share/demo/cancelamento", "share/demo/cancelamento/cancelamento.script", {}},
   };
   for (const auto &c : cases) {

@@ -6,6 +6,9 @@
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
 #include "screens/base/TelaProvisoria.h"
+#include "screens/consulta/Cons70ChequeConsulta.h"
+#include "screens/consulta/Cons70ChequeConsultaSequencial.h"
+#include "screens/consulta/Cons70ChequeGarantia.h"
 #include "screens/menus/MenuTipoDadosCheque.h"
 #include "screens/menus/SelecionaTipoConsultaCheque.h"
 
@@ -23,9 +26,9 @@ const TTelaMenu TabelaTelas[] = {
     // code  function  network   screen                 opener
     {70, 7, 96, "FrmGarVenez_Cnc", AbreTelaProvisoria},
     {70, 7, QUALQUER, "FrmCancGarantia_Mod", AbreTelaProvisoria},
-    {70, 2, QUALQUER, "FrmCon_Gar", AbreTelaProvisoria},
-    {70, 9, QUALQUER, "FrmCon_ConSeq", AbreTelaProvisoria},
-    {70, QUALQUER, QUALQUER, "FrmCon_Con", AbreTelaProvisoria},
+    {70, 2, QUALQUER, "FrmCon_Gar", AbreTela<TFrmCon_Gar, FrmCon_Gar>},
+    {70, 9, QUALQUER, "FrmCon_ConSeq", AbreTela<TFrmCon_ConSeq, FrmCon_ConSeq>},
+    {70, QUALQUER, QUALQUER, "FrmCon_Con", AbreTela<TFrmCon_Con, FrmCon_Con>},
     {72, QUALQUER, QUALQUER, "FrmCon_Chq72", AbreTelaProvisoria},
     {74, QUALQUER, QUALQUER, "FrmCon_Chq74", AbreTelaProvisoria},
     {78, QUALQUER, QUALQUER, "FrmCon_Chq78", AbreTelaProvisoria},
