@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -9,6 +10,29 @@
 #include "platform/Transcript.h"
 
 namespace {
+
+// SVG numbers always take a full stop: the platform's Format writes the regional decimal
+// separator (","), which would turn coordinates into lists.
+std::string Svgf(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Svgf(const char *fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  char small[512];
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(small, sizeof small, fmt, copy);
+  va_end(copy);
+  std::string out;
+  if (n >= 0 && size_t(n) < sizeof small) {
+    out.assign(small, size_t(n));
+  } else if (n > 0) {
+    out.resize(size_t(n) + 1);
+    std::vsnprintf(out.data(), out.size(), fmt, args);
+    out.resize(size_t(n));
+  }
+  va_end(args);
+  return out;
+}
 
 // The platform's colours are 0x00BBGGRR; system colours have the high byte set.
 int Plain(int c) {
@@ -107,14 +131,14 @@ public:
 
   void Rect(int x, int y, int w, int h, int fill, int stroke = -1) {
     if (w <= 0 || h <= 0) return;
-    out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\"", x, y, w, h,
-                  Css(fill).c_str());
-    if (stroke >= 0) out += Format(" stroke=\"%s\"", Css(stroke).c_str());
+    out += Svgf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\"", x, y, w, h,
+                Css(fill).c_str());
+    if (stroke >= 0) out += Svgf(" stroke=\"%s\"", Css(stroke).c_str());
     out += "/>\n";
   }
   void Line(int x1, int y1, int x2, int y2, int colour, const char *extra = "") {
-    out += Format("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"%s\"%s/>\n", x1, y1, x2,
-                  y2, Css(colour).c_str(), extra);
+    out += Svgf("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"%s\"%s/>\n", x1, y1, x2, y2,
+                Css(colour).c_str(), extra);
   }
   // A 3D edge: raised (light top-left) or sunken (dark top-left), `depth`
   // pixels.
@@ -134,8 +158,8 @@ public:
   // accelerator).
   void Text(double x, double y, const std::string &text, const TFont &f, int colour,
             const char *anchor = "start", int underline = -1) {
-    out += Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"%s\" xml:space=\"preserve\"", x, y,
-                  anchor);
+    out +=
+        Svgf("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"%s\" xml:space=\"preserve\"", x, y, anchor);
     out += FontAttrs(f, colour) + ">";
     if (underline >= 0 && underline < (int)text.size()) {
       out += Xml(text.substr(0, underline));
@@ -147,11 +171,11 @@ public:
     out += "</text>\n";
   }
   std::string BeginClip(int x, int y, int w, int h) {
-    const std::string id = Format("c%d", ++clipId);
-    out += Format("<clipPath id=\"%s\"><rect x=\"%d\" y=\"%d\" width=\"%d\" "
-                  "height=\"%d\"/>"
-                  "</clipPath>\n<g clip-path=\"url(#%s)\">\n",
-                  id.c_str(), x, y, std::max(0, w), std::max(0, h), id.c_str());
+    const std::string id = Svgf("c%d", ++clipId);
+    out += Svgf("<clipPath id=\"%s\"><rect x=\"%d\" y=\"%d\" width=\"%d\" "
+                "height=\"%d\"/>"
+                "</clipPath>\n<g clip-path=\"url(#%s)\">\n",
+                id.c_str(), x, y, std::max(0, w), std::max(0, h), id.c_str());
     return id;
   }
   void EndClip() { out += "</g>\n"; }
@@ -233,8 +257,8 @@ public:
       const int bw = std::min(17, w - 4);
       svg.Rect(x + w - 2 - bw, y + 2, bw, h - 4, kFace);
       svg.Edge(x + w - 2 - bw, y + 2, bw, h - 4, true, 1);
-      svg.out += Format("<path d=\"M%d %d h7 l-3.5 4 z\" fill=\"%s\"/>\n", x + w - 2 - bw / 2 - 4,
-                        y + h / 2 - 2, Css(textColour).c_str());
+      svg.out += Svgf("<path d=\"M%d %d h7 l-3.5 4 z\" fill=\"%s\"/>\n", x + w - 2 - bw / 2 - 4,
+                      y + h / 2 - 2, Css(textColour).c_str());
       svg.BeginClip(x + 2, y + 2, w - bw - 6, h - 4);
       svg.Text(x + 4, y + h / 2.0 + FontPx(c.Font) * 0.35, cb->Caption(), c.Font, textColour);
       svg.EndClip();
@@ -252,9 +276,9 @@ public:
       svg.Text(x + 4, base, text, c.Font, textColour);
       if (Focused(&c)) {
         const double cx = x + 4 + CharPx(c.Font) * std::clamp(e->SelStart(), 0, (int)text.size());
-        svg.out += Format("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" "
-                          "stroke=\"#000000\"/>\n",
-                          cx, y + 4, cx, y + h - 4);
+        svg.out += Svgf("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" "
+                        "stroke=\"#000000\"/>\n",
+                        cx, y + 4, cx, y + h - 4);
       }
       svg.EndClip();
       if (Focused(&c)) FocusRing(x, y, w, h);
@@ -266,9 +290,9 @@ public:
       if (Focused(&c)) {
         svg.Rect(x, y, w, h, face, 0x000000);
         svg.Edge(x + 1, y + 1, w - 2, h - 2, true, 2);
-        svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" "
-                          "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
-                          x + 4, y + 4, std::max(0, w - 8), std::max(0, h - 8));
+        svg.out += Svgf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" "
+                        "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
+                        x + 4, y + 4, std::max(0, w - 8), std::max(0, h - 8));
       } else {
         svg.Edge(x, y, w, h, true, 2);
       }
@@ -319,9 +343,9 @@ public:
 
   void FocusRing(int x, int y, int w, int h) {
     svg.out +=
-        Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%d\" height=\"%d\" fill=\"none\" "
-               "stroke=\"%s\" stroke-width=\"1\"/>\n",
-               x + 0.5, y + 0.5, std::max(0, w - 1), std::max(0, h - 1), Css(kHighlight).c_str());
+        Svgf("<rect x=\"%.1f\" y=\"%.1f\" width=\"%d\" height=\"%d\" fill=\"none\" "
+             "stroke=\"%s\" stroke-width=\"1\"/>\n",
+             x + 0.5, y + 0.5, std::max(0, w - 1), std::max(0, h - 1), Css(kHighlight).c_str());
   }
 
   void Memo(const TMemo &m, int x, int y) {
@@ -383,10 +407,10 @@ public:
         if (fixed) svg.Edge(cx, cy, cw, rh, true, 1);
         svg.Text(cx + 2, cy + rh / 2.0 + FontPx(g.Font) * 0.35, text, g.Font, fg);
         if (current && (focused || g.EditorMode()))
-          svg.out += Format("<rect x=\"%d.5\" y=\"%d.5\" width=\"%d\" "
-                            "height=\"%d\" fill=\"none\" "
-                            "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
-                            cx, cy, std::max(0, cw - 1), std::max(0, rh - 1));
+          svg.out += Svgf("<rect x=\"%d.5\" y=\"%d.5\" width=\"%d\" "
+                          "height=\"%d\" fill=\"none\" "
+                          "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
+                          cx, cy, std::max(0, cw - 1), std::max(0, rh - 1));
         cx += cw;
         if (g.Options & (goVertLine | goFixedVertLine)) {
           svg.Line(cx, cy, cx, cy + rh, kLines);
@@ -419,18 +443,18 @@ public:
     const int h = 22 + 16 + textH + 16 + 23 + 12;
     const int x = (sw - w) / 2, y = (sh - h) / 2;
     // Shadow, window, title bar.
-    svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#000000\" "
-                      "fill-opacity=\"0.25\"/>\n",
-                      x + 4, y + 4, w, h);
+    svg.out += Svgf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#000000\" "
+                    "fill-opacity=\"0.25\"/>\n",
+                    x + 4, y + 4, w, h);
     svg.Rect(x, y, w, h, kFace);
     svg.Edge(x, y, w, h, true, 2);
     svg.out += "<defs><linearGradient id=\"titlebar\" x1=\"0\" x2=\"1\" "
                "y1=\"0\" y2=\"0\">"
                "<stop offset=\"0\" stop-color=\"#000080\"/><stop offset=\"1\" "
                "stop-color=\"#1084D0\"/></linearGradient></defs>\n";
-    svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"18\" "
-                      "fill=\"url(#titlebar)\"/>\n",
-                      x + 3, y + 3, w - 6);
+    svg.out += Svgf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"18\" "
+                    "fill=\"url(#titlebar)\"/>\n",
+                    x + 3, y + 3, w - 6);
     TFont bold = font;
     bold.Bold = true;
     svg.BeginClip(x + 3, y + 3, w - 6 - 20, 18);
@@ -439,30 +463,30 @@ public:
     // The window's close box.
     svg.Rect(x + w - 21, y + 5, 16, 14, kFace);
     svg.Edge(x + w - 21, y + 5, 16, 14, true, 1);
-    svg.out += Format("<path d=\"M%d %d l6 6 M%d %d l-6 6\" stroke=\"#000000\" "
-                      "stroke-width=\"1.5\"/>\n",
-                      x + w - 16, y + 9, x + w - 10, y + 9);
+    svg.out += Svgf("<path d=\"M%d %d l6 6 M%d %d l-6 6\" stroke=\"#000000\" "
+                    "stroke-width=\"1.5\"/>\n",
+                    x + w - 16, y + 9, x + w - 10, y + 9);
     const int ix = x + 14, iy = y + 22 + 14;
     if (icon == MB_ICONSTOP) {
-      svg.out += Format("<circle cx=\"%d\" cy=\"%d\" r=\"15\" fill=\"#E81123\" "
-                        "stroke=\"#800000\"/>"
-                        "<path d=\"M%d %d l12 12 M%d %d l-12 12\" stroke=\"#FFFFFF\" "
-                        "stroke-width=\"3\"/>\n",
-                        ix + 16, iy + 16, ix + 10, iy + 10, ix + 22, iy + 10);
+      svg.out += Svgf("<circle cx=\"%d\" cy=\"%d\" r=\"15\" fill=\"#E81123\" "
+                      "stroke=\"#800000\"/>"
+                      "<path d=\"M%d %d l12 12 M%d %d l-12 12\" stroke=\"#FFFFFF\" "
+                      "stroke-width=\"3\"/>\n",
+                      ix + 16, iy + 16, ix + 10, iy + 10, ix + 22, iy + 10);
     } else if (icon == MB_ICONEXCLAMATION) {
-      svg.out += Format("<path d=\"M%d %d L%d %d L%d %d Z\" fill=\"#FFD700\" "
-                        "stroke=\"#806000\"/>"
-                        "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\" font-family=\"Arial, "
-                        "sans-serif\" font-size=\"20px\" font-weight=\"bold\" "
-                        "fill=\"#000000\">!</text>\n",
-                        ix + 16, iy + 1, ix + 32, iy + 30, ix, iy + 30, ix + 16, iy + 27);
+      svg.out += Svgf("<path d=\"M%d %d L%d %d L%d %d Z\" fill=\"#FFD700\" "
+                      "stroke=\"#806000\"/>"
+                      "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\" font-family=\"Arial, "
+                      "sans-serif\" font-size=\"20px\" font-weight=\"bold\" "
+                      "fill=\"#000000\">!</text>\n",
+                      ix + 16, iy + 1, ix + 32, iy + 30, ix, iy + 30, ix + 16, iy + 27);
     } else if (icon == MB_ICONINFORMATION || icon == 0x20) {
-      svg.out += Format("<circle cx=\"%d\" cy=\"%d\" r=\"15\" fill=\"#0063B1\"/>"
-                        "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\" "
-                        "font-family=\"Georgia, "
-                        "serif\" font-size=\"20px\" font-weight=\"bold\" "
-                        "fill=\"#FFFFFF\">%s</text>\n",
-                        ix + 16, iy + 16, ix + 16, iy + 23, icon == 0x20 ? "?" : "i");
+      svg.out += Svgf("<circle cx=\"%d\" cy=\"%d\" r=\"15\" fill=\"#0063B1\"/>"
+                      "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\" "
+                      "font-family=\"Georgia, "
+                      "serif\" font-size=\"20px\" font-weight=\"bold\" "
+                      "fill=\"#FFFFFF\">%s</text>\n",
+                      ix + 16, iy + 16, ix + 16, iy + 23, icon == 0x20 ? "?" : "i");
     }
     const double tx = x + 18 + iconW;
     const double ty = y + 22 + 16 + std::max(0.0, (textH - lines.size() * lh) / 2);
@@ -473,9 +497,9 @@ public:
     const int bx = x + (w - bw) / 2, by = y + h - 12 - bh;
     svg.Rect(bx, by, bw, bh, kFace, 0x000000);
     svg.Edge(bx + 1, by + 1, bw - 2, bh - 2, true, 2);
-    svg.out += Format("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" "
-                      "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
-                      bx + 4, by + 4, bw - 8, bh - 8);
+    svg.out += Svgf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" "
+                    "stroke=\"#000000\" stroke-dasharray=\"1,1\"/>\n",
+                    bx + 4, by + 4, bw - 8, bh - 8);
     svg.Text(bx + bw / 2.0, by + bh / 2.0 + FontPx(font) * 0.35, "OK", font, 0x000000, "middle");
   }
 };
@@ -499,9 +523,9 @@ std::string ScreenSvg(const TForm *form, const TMessageBoxState *box) {
   p.form = form;
   p.svg.out.reserve(16384);
   p.svg.out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  p.svg.out += Format("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
-                      "viewBox=\"0 0 %d %d\">\n",
-                      w, h, w, h);
+  p.svg.out += Svgf("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
+                    "viewBox=\"0 0 %d %d\">\n",
+                    w, h, w, h);
   if (form) {
     p.svg.out += "<title>" + Xml(form->Name) + "</title>\n";
     p.svg.Rect(0, 0, w, h, form->Color);
@@ -578,7 +602,7 @@ void TPictureWriter::Take(const std::string &what) {
 void TPictureWriter::Write(const std::string &what, const TForm *form,
                            const TMessageBoxState *box) {
   const std::string path =
-      fDir + Format("%03d-%s.svg", (int)fFiles.size() + 1, SafeName(what).c_str());
+      fDir + Svgf("%03d-%s.svg", (int)fFiles.size() + 1, SafeName(what).c_str());
   std::FILE *f = std::fopen(path.c_str(), "wb");
   if (!f) {
     fOk = false;

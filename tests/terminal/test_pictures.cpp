@@ -100,6 +100,7 @@ bool WellFormed(const std::string &x, std::string &why) {
         return why = "attribute " + attr + " not quoted", false;
       const char q = x[e + 1];
       e += 2;
+      const size_t vstart = e;
       while (e < x.size() && x[e] != q) {
         if (x[e] == '<') return why = "'<' in attribute " + attr, false;
         if (x[e] == '&') {
@@ -109,6 +110,14 @@ bool WellFormed(const std::string &x, std::string &why) {
         }
       }
       if (e >= x.size()) return why = "attribute " + attr + " runs on", false;
+      // Coordinates are plain numbers with a full stop ("12,5" would be read as a list).
+      static const std::set<std::string> numeric = {"x",  "y",  "x1",    "y1",
+                                                    "x2", "y2", "width", "height"};
+      if (numeric.count(attr)) {
+        const std::string v = x.substr(vstart, e - vstart);
+        if (v.empty() || v.find_first_not_of("0123456789.-") != std::string::npos)
+          return why = "attribute " + attr + " is not a number: " + v, false;
+      }
       ++e;
     }
     if (open.empty()) ++roots;
