@@ -2,7 +2,7 @@
 # The Debian packages the build and the tests need. Installs what is missing when run as root;
 # otherwise lists it and fails.
 set -euo pipefail
-pkgs=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+pkgs=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
       libncurses-dev tmux clang-format ccache)
 missing=()
 for p in "${pkgs[@]}"; do
