@@ -284,9 +284,16 @@ TEST(Demo, BundledSessionsRunAndLeaveTheirStore) {
     std::map<std::string, std::string> store;
   };
   const Case cases[] = {
+      // The consultation's date is today's: the fields below do not depend on it.
       {"share/demo",
        "share/demo/consulta.script",
-       {{"1043-0", "02"}, {"10148-0", std::string(32, '0')}}},
+       {{"1043-0", "02"},
+        {"1003-0", "15000"},
+        {"1007-0", "52998224725"},
+        {"1009-0", "0"},
+        {"1029-0", "341"},
+        {"1034-0", "000101"},
+        {"10148-0", std::string(32, '0')}}},
       {"share/demo/cancelamento", "share/demo/cancelamento/cancelamento.script", {}},
   };
   for (const auto &c : cases) {
@@ -301,7 +308,10 @@ TEST(Demo, BundledSessionsRunAndLeaveTheirStore) {
     EXPECT_GE(o.Forms("create").size(), 4u);
     EXPECT_TRUE(AuditMatchesForms(o));
     ASSERT_TRUE(o.saved);
-    EXPECT_EQ(o.store, c.store);
+    if (c.store.empty()) {
+      EXPECT_TRUE(o.store.empty());
+    }
+    for (const auto &[key, value] : c.store) EXPECT_EQ(o.store[key], value) << key;
     EXPECT_NE(o.run.out.find("what the point of sale received"), std::string::npos);
   }
 }
