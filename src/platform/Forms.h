@@ -289,7 +289,9 @@ public:
 protected:
   int fCaret = 0;
   bool fSelectAll = false; // the whole text is selected: the next character replaces it
-  void Changed();          // marks Modified, runs OnChange
+  // Left, Right, Home and End within a text of `len` positions; false for any other key.
+  bool MoveCaret(Word key, int len);
+  void Changed(); // marks Modified, runs OnChange
 };
 
 class TEdit : public TCustomEdit {

@@ -85,10 +85,8 @@ void TCustomEdit::KeyPress(char &Key) {
   Changed();
 }
 
-void TCustomEdit::KeyDown(Word &Key, TShiftState Shift) {
-  (void)Shift;
-  const int len = (int)fText.size();
-  switch (Key) {
+bool TCustomEdit::MoveCaret(Word key, int len) {
+  switch (key) {
   case VK_LEFT:
     fCaret = fSelectAll ? 0 : std::max(0, fCaret - 1);
     break;
@@ -101,6 +99,19 @@ void TCustomEdit::KeyDown(Word &Key, TShiftState Shift) {
   case VK_END:
     fCaret = len;
     break;
+  default:
+    return false;
+  }
+  fSelectAll = false;
+  if (Application) Application->Invalidate();
+  return true;
+}
+
+void TCustomEdit::KeyDown(Word &Key, TShiftState Shift) {
+  (void)Shift;
+  const int len = (int)fText.size();
+  if (MoveCaret(Key, len)) return;
+  switch (Key) {
   case VK_DELETE:
     if (ReadOnly) return;
     if (fSelectAll && len) {
@@ -225,38 +236,17 @@ void TMaskEdit::KeyDown(Word &Key, TShiftState Shift) {
     TCustomEdit::KeyDown(Key, Shift);
     return;
   }
-  const int len = fMask.Length();
-  switch (Key) {
-  case VK_LEFT:
-    fCaret = fSelectAll ? 0 : std::max(0, fCaret - 1);
-    break;
-  case VK_RIGHT:
-    fCaret = fSelectAll ? len : std::min(len, fCaret + 1);
-    break;
-  case VK_HOME:
+  if (MoveCaret(Key, fMask.Length())) return;
+  if (Key != VK_DELETE || ReadOnly) return;
+  const std::string before = fBuffer;
+  if (fSelectAll) {
+    fBuffer = fMask.EmptyBuffer();
     fCaret = 0;
-    break;
-  case VK_END:
-    fCaret = len;
-    break;
-  case VK_DELETE: {
-    if (ReadOnly) return;
-    const std::string before = fBuffer;
-    if (fSelectAll) {
-      fBuffer = fMask.EmptyBuffer();
-      fCaret = 0;
-    } else {
-      fMask.Delete(fBuffer, fCaret);
-    }
-    fSelectAll = false;
-    if (fBuffer != before) Changed();
-    return;
-  }
-  default:
-    return;
+  } else {
+    fMask.Delete(fBuffer, fCaret);
   }
   fSelectAll = false;
-  if (Application) Application->Invalidate();
+  if (fBuffer != before) Changed();
 }
 
 void TMaskEdit::ValidateExit() {
