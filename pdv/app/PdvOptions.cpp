@@ -59,6 +59,8 @@ std::string PdvUsage() {
          "  --module PATH     module library (default: libcheque.so beside chequepdv)\n"
          "  --audit FILE      append the host's audit trail to FILE\n"
          "  --pictures DIR    write an SVG picture of every screen shown and message box\n"
+         "  --unmasked        support only: write CPF/CNPJ, accounts, CMC-7 lines and PIN-pad\n"
+         "                    answers in clear in the transcript and the audit trail\n"
          "  --help            this text\n";
 }
 
@@ -114,6 +116,10 @@ bool ParsePdvOptions(int argc, const char *const *argv, TPdvOptions &out, std::s
     }
     if (arg == "--help" || arg == "-h") {
       out.help = true;
+      continue;
+    }
+    if (arg == "--unmasked") {
+      out.unmasked = true;
       continue;
     }
     std::string name = arg, value;

@@ -20,6 +20,7 @@ struct TPdvOptions {
   std::string module;            // --module: path of the module library
   std::string audit;             // --audit: the host's audit trail file
   std::string pictures;          // --pictures: directory for SVG pictures of the screens
+  bool unmasked = false;         // --unmasked: personal data in clear in the logs (support)
   bool help = false;
 };
 

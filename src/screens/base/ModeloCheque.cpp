@@ -133,3 +133,49 @@ void TFrmMod::DataException(TObject *, const Exception &E) {
   TWinControl *controle = ativa ? ativa->ActiveControl() : ActiveControl();
   if (auto *mascara = dynamic_cast<TMaskEdit *>(controle)) mascara->Clear();
 }
+
+TPanel *TFrmMod::CriaPainelCaptura(const std::string &nome, int left, int top, int width,
+                                   int height, int tabOrder) {
+  TPanel *p = NewControl<TPanel>(this, this, nome, left, top, width, height);
+  p->BevelInner = bvLowered;
+  p->Color = COR_CINZA_CLARO;
+  p->ParentColor = false;
+  p->TabOrder = tabOrder;
+  return p;
+}
+
+TPanel *TFrmMod::CriaPainelBotoes(const std::string &nome, int left, int top, int width, int height,
+                                  int tabOrder) {
+  TPanel *p = NewControl<TPanel>(this, this, nome, left, top, width, height);
+  p->BevelOuter = bvNone;
+  p->Color = COR_CINZA_CLARO;
+  p->ParentColor = false;
+  p->TabOrder = tabOrder;
+  return p;
+}
+
+TBitBtn *TFrmMod::CriaBotao(TWinControl *pai, const std::string &nome, const std::string &texto,
+                            int left, int top, int tabOrder, int width, int height) {
+  TBitBtn *b = NewControl<TBitBtn>(this, pai, nome, left, top, width, height);
+  b->TabOrder = tabOrder;
+  b->SetCaption(texto);
+  b->SetVisible(true);
+  return b;
+}
+
+TFrmMod::TBotoesConfirmaCancela TFrmMod::CriaBotoesConfirmaCancela(const std::string &nomeCancela,
+                                                                   int left, int top,
+                                                                   int tabOrder) {
+  TBotoesConfirmaCancela b{};
+  b.pnBotoes = CriaPainelBotoes("pnBotoes", left, top, 400, 40, tabOrder);
+  b.btConfirma = CriaBotao(b.pnBotoes, "btConfirma", "&1 - Confirma", 31, 4, 0);
+  b.btCancela = CriaBotao(b.pnBotoes, nomeCancela, "&9 - Cancela", 248, 4, 1);
+  return b;
+}
+
+TLabel *TFrmMod::CriaRotulo(TWinControl *pai, const std::string &nome, int left, int top, int width,
+                            int height, const std::string &texto) {
+  TLabel *l = NewControl<TLabel>(this, pai, nome, left, top, width, height);
+  if (!texto.empty()) l->SetCaption(texto);
+  return l;
+}

@@ -41,4 +41,37 @@ protected:
 
   // Makes this screen's DataException the application's handler of unhandled errors.
   void InstalaTratadorErros();
+
+  // Builders of the parts that screens share, so that a constructor reads like its layout
+  // table. Every control is owned by this form; `pai` is its parent.
+  //
+  // The grey, lowered panel that holds a screen's fields.
+  TPanel *CriaPainelCaptura(const std::string &nome, int left, int top, int width, int height,
+                            int tabOrder);
+  // The flat grey panel of the buttons.
+  TPanel *CriaPainelBotoes(const std::string &nome, int left, int top, int width, int height,
+                           int tabOrder);
+  // A button with its caption, shown.
+  TBitBtn *CriaBotao(TWinControl *pai, const std::string &nome, const std::string &texto, int left,
+                     int top, int tabOrder, int width = 120, int height = 25);
+  // The standard pair under the capture panel: pnBotoes with "&1 - Confirma" (btConfirma)
+  // and "&9 - Cancela" (btRetorna, or the name given).
+  struct TBotoesConfirmaCancela {
+    TPanel *pnBotoes;
+    TBitBtn *btConfirma;
+    TBitBtn *btCancela;
+  };
+  TBotoesConfirmaCancela CriaBotoesConfirmaCancela(const std::string &nomeCancela = "btRetorna",
+                                                   int left = 111, int top = 330, int tabOrder = 2);
+  TLabel *CriaRotulo(TWinControl *pai, const std::string &nome, int left, int top, int width,
+                     int height, const std::string &texto = {});
+  // An edit (TEdit, TMaskEdit) with its tab order and, when not 0, its maximum length.
+  template <class E>
+  E *CriaEdit(TWinControl *pai, const std::string &nome, int left, int top, int width, int height,
+              int tabOrder, int maxLength = 0) {
+    E *e = NewControl<E>(this, pai, nome, left, top, width, height);
+    e->TabOrder = tabOrder;
+    if (maxLength) e->MaxLength = maxLength;
+    return e;
+  }
 };

@@ -36,37 +36,21 @@ TFrmTrn_Mod::TFrmTrn_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   KeyPreview = true;
   lbTitulo->SetCaption(CP1252("FORMULÁRIO PADRÃO PARA CAPTURA DE DADOS"));
 
-  pnCaptura = NewControl<TPanel>(this, this, "pnCaptura", 24, 106, 580, 210);
-  pnCaptura->BevelInner = bvLowered;
-  pnCaptura->Color = COR_CINZA_CLARO;
-  pnCaptura->ParentColor = false;
-  pnCaptura->TabOrder = 1;
-  lbValor = NewControl<TLabel>(this, pnCaptura, "lbValor", 87, 15, 38, 15);
+  pnCaptura = CriaPainelCaptura("pnCaptura", 24, 106, 580, 210, 1);
+  lbValor = CriaRotulo(pnCaptura, "lbValor", 87, 15, 38, 15);
   lbValor->Alignment = taRightJustify;
-  edValor = NewControl<TEdit>(this, pnCaptura, "edValor", 132, 11, 101, 24);
-  edValor->MaxLength = 12;
-  edValor->TabOrder = 0;
+  edValor = CriaEdit<TEdit>(pnCaptura, "edValor", 132, 11, 101, 24, 0, 12);
   pnProcessamento = NewControl<TPanel>(this, pnCaptura, "pnProcessamento", 15, 45, 550, 121);
   pnProcessamento->BevelOuter = bvLowered;
   pnProcessamento->SetVisible(false);
   pnProcessamento->SetEnabled(false);
-  lbAlerta = NewControl<TLabel>(this, pnProcessamento, "lbAlerta", 27, 46, 497, 30);
+  lbAlerta =
+      CriaRotulo(pnProcessamento, "lbAlerta", 27, 46, 497, 30, "Aguarde, em processamento...");
   lbAlerta->Alignment = taCenter;
-  lbAlerta->SetCaption("Aguarde, em processamento...");
-  pnBotoes = NewControl<TPanel>(this, this, "pnBotoes", 111, 330, 400, 40);
-  pnBotoes->BevelOuter = bvNone;
-  pnBotoes->Color = COR_CINZA_CLARO;
-  pnBotoes->ParentColor = false;
-  pnBotoes->TabOrder = 2;
-  btConfirma = NewControl<TBitBtn>(this, pnBotoes, "btConfirma", 31, 4, 120, 25);
-  btConfirma->TabOrder = 0;
-  btConfirma->SetCaption("&1 - Confirma");
-  btRetorna = NewControl<TBitBtn>(this, pnBotoes, "btRetorna", 248, 4, 120, 25);
-  btRetorna->TabOrder = 1;
-  btRetorna->SetCaption("&9 - Cancela");
-  // Hidden at design time; the creation shows them.
-  btConfirma->SetVisible(true);
-  btRetorna->SetVisible(true);
+  const auto botoes = CriaBotoesConfirmaCancela();
+  pnBotoes = botoes.pnBotoes;
+  btConfirma = botoes.btConfirma;
+  btRetorna = botoes.btCancela;
 
   OnKeyPress = [this](TObject *s, char &k) { FormKeyPress(s, k); };
   edValor->OnKeyPress = [this](TObject *s, char &k) { edValorKeyPress(s, k); };
