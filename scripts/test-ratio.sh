@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Prints the size of the tests against the size of the product: non-blank, non-comment lines of
+# tests/ against src/, pdv/ and include/ (C++ sources and headers). The project keeps the ratio
+# between a quarter and a third.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+count() {
+  git ls-files --cached --others --exclude-standard -- "$@" | grep -E '\.(cpp|h|hpp|c)$' |
+    xargs -r cat | awk '
+      { line = $0 }
+      incomment { if (sub(/.*\*\//, "", line)) incomment = 0; else next }
+      { gsub(/\/\*.*\*\//, "", line) }
+      sub(/\/\*.*/, "", line) { incomment = 1 }
+      { gsub(/^[ \t]+|[ \t]+$/, "", line) }
+      line == "" || line ~ /^\/\// { next }
+      { n++ }
+      END { print n + 0 }'
+}
+code=$(count src pdv include)
+tests=$(count tests)
+awk -v t="$tests" -v c="$code" 'BEGIN {
+  printf "product code: %d lines (src/, pdv/, include/)\ntests:        %d lines (tests/)\nratio:        %.2f (aim: 0.25 to 0.35)\n", c, t, t / c }'
