@@ -1,7 +1,7 @@
-// A whole code-70 consultation in process, as the point of sale runs it: the entry point, the
-// network menu choosing its single option, the consultation screen, the operator typing the
-// cheque and the document, the confirm cycle, the authorisation by the test host, the result
-// screen, and the menu closed by the operator.
+// A whole consultation in process (code 70 typed, code 78 by CMC-7), as the point of sale runs it:
+// the entry point, the network menu choosing its single option, the consultation screen, the
+// operator typing the cheque and the document, the confirm cycle, the authorisation by the test
+// host, the result screen, and the menu closed by the operator.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,7 +19,9 @@ namespace {
 const char *kChequeIni = "[Consulta]\r\nhabilitado=1\r\nCodigoTrn=70\r\nTipoFuncao=1\r\n"
                          "CodigoRede=12\r\nopCmc7=2\r\nopBanco=0\r\nopAbertura=1\r\nopNascto=1\r\n"
                          "tmCheque=7\r\n"
-                         // A second option, so that the menu waits for the operator.
+                         "[Consulta78]\r\nhabilitado=1\r\nCodigoTrn=78\r\nCodigoRede=12\r\n"
+                         "opCmc7=0\r\nopBanco=2\r\nopAbertura=1\r\nopNascto=1\r\n"
+                         // Another option, so that the menu waits for the operator.
                          "[Outra]\r\nhabilitado=1\r\nCodigoTrn=99\r\n";
 
 const char *kRoteiro = "expect-form FrmRedes_Mnu\ntype 1\nexpect-form FrmCon_Con\n"
@@ -31,7 +33,15 @@ const char *kRoteiro = "expect-form FrmRedes_Mnu\ntype 1\nexpect-form FrmCon_Con
                        "expect-form FrmImprime_Mod\nclick btRetorna\n"
                        "expect-form FrmRedes_Mnu\ntype 9\n";
 
-void BM_Consulta70Digitada(benchmark::State &state) {
+// Code 78, the cheque read as its CMC-7 line (option 2 takes the line only).
+const char *kRoteiro78 = "expect-form FrmRedes_Mnu\ntype 2\nexpect-form FrmCon_Chq78\n"
+                         "click edCMC7\ntype 341012300001010005004567891234\n"
+                         "click edTipoDoc\ntype 1\nkey Enter\ntype 52998224725\n"
+                         "click btConfirma\n"
+                         "expect-form FrmImprime_Mod\nclick btRetorna\n"
+                         "expect-form FrmRedes_Mnu\ntype 9\n";
+
+void Consulta(benchmark::State &state, const char *roteiro) {
   const std::string dir = std::filesystem::temp_directory_path() / "bench-consulta70";
   std::filesystem::create_directories(dir);
   std::ofstream(dir + "/Cheque.ini", std::ios::binary) << kChequeIni;
@@ -56,8 +66,8 @@ void BM_Consulta70Digitada(benchmark::State &state) {
           ExecutaConsultaCheque(0x1234, 0);
           return 0;
         },
-        kRoteiro);
-    if (!r.error.empty() || host.SaveCount() == 0 || !host.Has(10167)) {
+        roteiro);
+    if (!r.error.empty() || host.SaveCount() == 0 || !host.Has(1009)) {
       state.SkipWithError(("the consultation did not complete: " + r.error).c_str());
       break;
     }
@@ -67,7 +77,14 @@ void BM_Consulta70Digitada(benchmark::State &state) {
   unsetenv("CHEQUE_DIR");
   std::filesystem::remove_all(dir);
 }
+void BM_Consulta70Digitada(benchmark::State &state) {
+  Consulta(state, kRoteiro);
+}
+void BM_Consulta78Cmc7(benchmark::State &state) {
+  Consulta(state, kRoteiro78);
+}
 BENCHMARK(BM_Consulta70Digitada)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+BENCHMARK(BM_Consulta78Cmc7)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 } // namespace
 

@@ -1,20 +1,25 @@
 // The transaction file: one value a line, `FIELD-INDEX = VALUE`, ordered by
 // field then index, and its atomic save.
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <memory>
+#include <string_view>
 #include <system_error>
-#include <unistd.h>
 
+#include "ArquivoSistema.h"
 #include "PdvHost.h"
+#include "platform/Cp1252.h"
+#include "platform/StrUtils.h"
 
 namespace pdv {
 
 namespace {
 const char kHex[] = "0123456789ABCDEF";
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 int ValorHex(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -75,7 +80,18 @@ bool LeLinhaValor(const std::string &linha, std::pair<int32_t, int32_t> &chave, 
   }
   ++i;
   if (i < linha.size() && linha[i] == ' ') ++i;
-  return DesescapaValor(linha.substr(i), valor, &motivo);
+  // The file escapes every control byte, so a raw one is damage (or another system's line end),
+  // never data.
+  for (size_t k = i; k < linha.size(); ++k) {
+    const unsigned char c = static_cast<unsigned char>(linha[k]);
+    if (c < 0x20 || c == 0x7F) {
+      motivo = "byte de controle 0x" + std::string{kHex[c >> 4], kHex[c & 15]} + " na coluna " +
+               std::to_string(k + 1) + " (escreva-o \\x" + std::string{kHex[c >> 4], kHex[c & 15]} +
+               ")";
+      return false;
+    }
+  }
+  return DesescapaValor(linha.substr(i), valor, &motivo, i);
 }
 
 TGanchoGravacao &Gancho() {
@@ -105,7 +121,8 @@ std::string EscapaValor(const std::string &bytes) {
   return out;
 }
 
-bool DesescapaValor(const std::string &texto, std::string &bytes, std::string *motivo) {
+bool DesescapaValor(const std::string &texto, std::string &bytes, std::string *motivo,
+                    size_t coluna) {
   bytes.clear();
   bytes.reserve(texto.size());
   for (size_t i = 0; i < texto.size(); ++i) {
@@ -126,7 +143,8 @@ bool DesescapaValor(const std::string &texto, std::string &bytes, std::string *m
       continue;
     }
     if (motivo)
-      *motivo = "escape inválido na coluna " + std::to_string(i + 1) + " (use \\\\ ou \\xHH)";
+      *motivo =
+          "escape inválido na coluna " + std::to_string(coluna + i + 1) + " (use \\\\ ou \\xHH)";
     return false;
   }
   return true;
@@ -153,17 +171,40 @@ std::string FormataArquivoTransacao(const TStore &store) {
   return out;
 }
 
-TStore LeTextoTransacao(const std::string &texto, const std::string &nome) {
+TStore LeTextoTransacao(const std::string &bytes, const std::string &nome) {
+  // The file is Windows-1252. A byte-order mark says an editor saved it as UTF-8: read it back
+  // as such, or refuse it, rather than store the UTF-8 bytes as if they were the values.
+  std::string convertido;
+  const bool bom = bytes.starts_with(kBom);
+  if (bom) {
+    size_t erro = 0;
+    if (!Utf8ParaCp1252(bytes.substr(kBom.size()), convertido, erro)) {
+      const std::string antes = bytes.substr(kBom.size(), erro);
+      throw TErroArquivo(nome, 1 + static_cast<int>(std::count(antes.begin(), antes.end(), '\n')),
+                         "salvo em UTF-8 (com BOM) com um caractere que não existe em "
+                         "Windows-1252; salve-o em Windows-1252");
+    }
+  }
+  const std::string &texto = bom ? convertido : bytes;
   TStore store;
   size_t ini = 0;
   int numero = 0;
   while (ini < texto.size()) {
-    size_t fim = texto.find('\n', ini);
-    if (fim == std::string::npos) fim = texto.size();
-    std::string linha = texto.substr(ini, fim - ini);
-    ini = fim + 1;
+    const size_t fim = texto.find('\n', ini);
     ++numero;
-    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    std::string linha = texto.substr(ini, fim == std::string::npos ? fim : fim - ini);
+    ini = fim == std::string::npos ? texto.size() : fim + 1;
+    if (fim != std::string::npos && !linha.empty() && linha.back() == '\r') linha.pop_back();
+    // A CR alone is another system's line end: read as one line, its values would be wrong.
+    if (const size_t cr = linha.find('\r'); cr != std::string::npos)
+      throw TErroArquivo(nome, numero,
+                         "CR sem LF na coluna " + std::to_string(cr + 1) +
+                             " (as linhas terminam em LF ou CR LF)");
+    // Every line the host writes ends with a line feed: a last line without one is most likely
+    // a file cut short, whose last value would be read wrong.
+    if (fim == std::string::npos)
+      throw TErroArquivo(nome, numero,
+                         "a última linha não termina em fim de linha (arquivo cortado?)");
     if (linha.empty() || linha[0] == '#') continue;
     std::pair<int32_t, int32_t> chave;
     std::string valor, motivo;
@@ -174,6 +215,55 @@ TStore LeTextoTransacao(const std::string &texto, const std::string &nome) {
                              std::to_string(chave.second));
   }
   return store;
+}
+
+bool Utf8ParaCp1252(const std::string &utf8, std::string &cp1252, size_t &erro) {
+  cp1252.clear();
+  cp1252.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp = 0;
+    const int n = cp1252::DecodeUtf8(utf8.data(), i, utf8.size(), cp);
+    const int b = n > 0 ? cp1252::FromCodePoint(cp) : -1;
+    if (b < 0) {
+      erro = i;
+      return false;
+    }
+    cp1252 += static_cast<char>(b);
+    i += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string TextoDoUsuario(const std::string &bytes) {
+  const std::string texto = bytes.starts_with(kBom) ? bytes.substr(kBom.size()) : bytes;
+  for (size_t i = 0; i < texto.size();) {
+    char32_t cp = 0;
+    const int n = cp1252::DecodeUtf8(texto.data(), i, texto.size(), cp);
+    if (n == 0) return texto; // not UTF-8: a Windows editor's Windows-1252
+    i += static_cast<size_t>(n);
+  }
+  return Utf8ToCp1252(texto);
+}
+
+std::string LeArquivoInteiro(const std::string &path, size_t limite) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!f)
+    throw TErroArquivo(
+        path, 0, "não foi possível abrir o arquivo (" + std::string(std::strerror(errno)) + ")");
+  std::string bytes;
+  char bloco[65536];
+  for (;;) {
+    const size_t n = std::fread(bloco, 1, sizeof bloco, f.get());
+    bytes.append(bloco, n);
+    if (bytes.size() > limite)
+      throw TErroArquivo(path, 0,
+                         "arquivo grande demais (mais de " + std::to_string(limite) + " bytes)");
+    if (n < sizeof bloco) break;
+  }
+  if (std::ferror(f.get()))
+    throw TErroArquivo(
+        path, 0, "não foi possível ler o arquivo (" + std::string(std::strerror(errno)) + ")");
+  return bytes;
 }
 
 std::pair<std::pair<int32_t, int32_t>, std::string> LeAtribuicao(const std::string &texto) {
@@ -187,47 +277,65 @@ void DefineGanchoGravacao(TGanchoGravacao gancho) {
   Gancho() = std::move(gancho);
 }
 
+namespace {
+// "NAME.tmpXXXXXX": a temporary file of a save of NAME, as CriaTemporario names them.
+bool TemporarioDe(const std::string &arquivo, const std::string &base) {
+  const std::string prefixo = base + ".tmp";
+  if (arquivo.size() != prefixo.size() + 6 || !arquivo.starts_with(prefixo)) return false;
+  return std::all_of(arquivo.begin() + static_cast<long>(prefixo.size()), arquivo.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+} // namespace
+
 void GravaArquivoAtomico(const std::string &path, const std::string &bytes) {
-  // Until the rename, `path` is untouched; whatever fails (or throws) before it removes the
+  namespace so = sistema;
+  const std::string destino = so::Destino(path);
+  const std::string dir = so::Diretorio(destino);
+  // Until the rename, `destino` is untouched; whatever fails (or throws) before it removes the
   // temporary file, so that the directory holds the old file whole and nothing else.
   struct TTemporario {
     std::string nome;
     int fd = -1;
     bool pronto = false;
     ~TTemporario() {
-      if (fd >= 0) ::close(fd);
-      if (!pronto && !nome.empty()) ::unlink(nome.c_str());
+      if (fd >= 0) so::Fecha(fd);
+      if (!pronto && !nome.empty()) so::Remove(nome);
     }
   } tmp;
   auto falha = [&](const char *onde) {
     throw std::system_error(errno, std::generic_category(), std::string(onde) + " " + path);
   };
   if (!Passo("open", 0)) falha("open");
-  std::string nome = path + ".tmpXXXXXX";
-  int fd = ::mkstemp(nome.data());
+  // In the directory of the file replaced, so that the rename never crosses file systems.
+  std::string nome = destino + ".tmpXXXXXX";
+  const int fd = so::CriaTemporario(nome);
   if (fd < 0) falha("open");
   tmp.nome = nome;
   tmp.fd = fd;
-  // Keep the mode of the file being replaced; a new file gets rw-r--r--.
-  struct stat st;
-  ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+  // It may hold a customer's data: owner-only, or the mode of the file it replaces.
+  so::CopiaModo(fd, destino);
   size_t feito = 0;
   const size_t bloco = size_t(1) << 20;
   while (feito < bytes.size()) {
     if (!Passo("write", feito)) falha("write");
-    ssize_t w = ::write(fd, bytes.data() + feito, std::min(bloco, bytes.size() - feito));
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      falha("write");
-    }
+    const long w = so::Escreve(fd, bytes.data() + feito, std::min(bloco, bytes.size() - feito));
+    if (w < 0) falha("write");
     feito += static_cast<size_t>(w);
   }
-  if (!Passo("sync", feito) || ::fsync(fd) != 0) falha("fsync");
+  if (!Passo("sync", feito) || !so::Sincroniza(fd)) falha("fsync");
   if (!Passo("close", feito)) falha("close");
   tmp.fd = -1;
-  if (::close(fd) != 0) falha("close");
-  if (!Passo("rename", feito) || ::rename(nome.c_str(), path.c_str()) != 0) falha("rename");
+  if (!so::Fecha(fd)) falha("close");
+  if (!Passo("rename", feito) || !so::Renomeia(nome, destino)) falha("rename");
   tmp.pronto = true;
+  // The new file is in place; until its directory entry reaches the disk, a power cut may still
+  // bring back the old one, so the save is not reported done before.
+  if (!Passo("dirsync", feito) || !so::SincronizaDiretorio(dir)) falha("fsync of the directory of");
+  // Temporary files of saves killed halfway: nothing will ever rename them.
+  const size_t barra = destino.rfind('/');
+  const std::string base = barra == std::string::npos ? destino : destino.substr(barra + 1);
+  for (const std::string &arquivo : so::Arquivos(dir))
+    if (TemporarioDe(arquivo, base)) so::Remove(dir + "/" + arquivo);
 }
 
 } // namespace pdv

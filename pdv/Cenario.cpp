@@ -1,6 +1,6 @@
 // The scenario file: how the simulated authoriser, PIN pad and BIN lookup
-// answer. A UTF-8 INI file read here with its line numbers, so that a mistake
-// is refused where it is.
+// answer. An INI file (UTF-8, or Windows-1252 as a Windows editor saves it)
+// read here with its line numbers, so that a mistake is refused where it is.
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -17,7 +17,8 @@ namespace {
 struct TLinhaIni {
   int numero;
   std::string chave; // as written, trimmed
-  std::string valor; // trimmed, UTF-8
+  std::string valor; // trimmed, Windows-1252
+  size_t coluna;     // where the value starts in its line (0-based)
 };
 struct TSecaoIni {
   int numero;
@@ -27,14 +28,20 @@ struct TSecaoIni {
 
 std::vector<TSecaoIni> LeIni(const std::string &texto, const std::string &nome) {
   std::vector<TSecaoIni> secoes;
-  size_t ini = texto.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  size_t ini = 0;
   int numero = 0;
   while (ini < texto.size()) {
     size_t fim = texto.find('\n', ini);
     if (fim == std::string::npos) fim = texto.size();
-    std::string linha = Trim(texto.substr(ini, fim - ini));
+    const std::string bruta = texto.substr(ini, fim - ini);
+    std::string linha = Trim(bruta);
     ini = fim + 1;
     ++numero;
+    // Line ends of CR alone would run the lines after it into this value.
+    if (size_t cr = linha.find('\r'); cr != std::string::npos)
+      throw TErroArquivo(nome, numero,
+                         "CR sem LF na coluna " + std::to_string(bruta.find('\r') + 1) +
+                             " (as linhas terminam em LF ou CR LF)");
     if (linha.empty() || linha[0] == ';' || linha[0] == '#') continue;
     if (linha[0] == '[') {
       if (linha.back() != ']') throw TErroArquivo(nome, numero, "falta o ']' da seção");
@@ -56,15 +63,18 @@ std::vector<TSecaoIni> LeIni(const std::string &texto, const std::string &nome) 
     for (const TLinhaIni &l : secoes.back().linhas)
       if (SameText(l.chave, chave))
         throw TErroArquivo(nome, numero, "chave " + chave + " repetida na seção");
-    secoes.back().linhas.push_back({numero, chave, Trim(linha.substr(igual + 1))});
+    const size_t recuo = bruta.size() - TrimLeft(bruta).size();
+    const std::string depois = linha.substr(igual + 1);
+    const size_t coluna = recuo + igual + 1 + (depois.size() - TrimLeft(depois).size());
+    secoes.back().linhas.push_back({numero, chave, Trim(depois), coluna});
   }
   return secoes;
 }
 
-// Escaped UTF-8 value -> Windows-1252 bytes.
+// Escaped value -> its bytes.
 std::string Valor(const TLinhaIni &l, const std::string &nome) {
   std::string bytes, motivo;
-  if (!DesescapaValor(Utf8ToCp1252(l.valor), bytes, &motivo))
+  if (!DesescapaValor(l.valor, bytes, &motivo, l.coluna))
     throw TErroArquivo(nome, l.numero, motivo);
   return bytes;
 }
@@ -76,7 +86,8 @@ constexpr const char kPrefixoArquivo[] = "@arquivo:";
 
 std::string ValorArquivo(const TLinhaIni &l, const std::string &nome,
                          const std::filesystem::path &dirBase) {
-  std::string rel = Trim(l.valor.substr(std::strlen(kPrefixoArquivo)));
+  // File names are UTF-8 on the file system.
+  std::string rel = Cp1252ToUtf8(Trim(l.valor.substr(std::strlen(kPrefixoArquivo))));
   if (rel.empty()) throw TErroArquivo(nome, l.numero, "falta o caminho depois de @arquivo:");
   std::filesystem::path path = dirBase / std::filesystem::path(rel);
   std::error_code ec;
@@ -237,10 +248,10 @@ TCenario::TServico5 LeServico5(const TSecaoIni &s, const std::string &nome) {
 
 } // namespace
 
-TCenario TCenario::LeTexto(const std::string &textoUtf8, const std::string &nome) {
+TCenario TCenario::LeTexto(const std::string &texto, const std::string &nome) {
   TCenario c;
   const std::filesystem::path dirBase = std::filesystem::path(nome).parent_path();
-  for (const TSecaoIni &s : LeIni(textoUtf8, nome)) {
+  for (const TSecaoIni &s : LeIni(TextoDoUsuario(texto), nome)) {
     if (int n = NumeroSecao(s.nome, "autorizacao"); n >= 0) {
       TResposta r = LeResposta(s, nome, dirBase);
       if (n == 0)
@@ -328,16 +339,12 @@ const TCenario::TServico5 *TCenario::Servico5(int n) const {
   return servico5 ? &*servico5 : nullptr;
 }
 
-void TPdvHost::CarregaCenarioTexto(const std::string &textoUtf8, const std::string &nome) {
-  fCenario = std::make_unique<TCenario>(TCenario::LeTexto(textoUtf8, nome));
+void TPdvHost::CarregaCenarioTexto(const std::string &texto, const std::string &nome) {
+  fCenario = std::make_unique<TCenario>(TCenario::LeTexto(texto, nome));
 }
 
 void TPdvHost::CarregaCenario(const std::string &path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw TErroArquivo(path, 0, "não foi possível abrir o arquivo");
-  std::ostringstream ss;
-  ss << f.rdbuf();
-  CarregaCenarioTexto(ss.str(), path);
+  CarregaCenarioTexto(LeArquivoInteiro(path, kLimiteArquivoTexto), path);
 }
 
 } // namespace pdv

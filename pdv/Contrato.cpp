@@ -1,9 +1,13 @@
 // The host contract's C functions, served by the process's TPdvHost. Nothing
 // thrown inside ever crosses into the caller: a failure becomes the function's
 // failure result.
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <sys/stat.h>
 
 #include <cheque/funcoes.h>
 #include <cheque/host.h>
@@ -32,18 +36,59 @@ uint32_t Copia(char *saida, uint32_t capacidade, const std::string &s) {
   return static_cast<uint32_t>(std::min<size_t>(s.size(), UINT32_MAX));
 }
 
-std::string Versao(const std::string &arquivo) {
-  std::ifstream f(arquivo, std::ios::binary);
+// The version text after the marker, reading the file only as far as it.
+std::string LeVersao(const std::string &arquivo) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(std::fopen(arquivo.c_str(), "rb"),
+                                                     &std::fclose);
   if (!f) return std::string();
-  std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  size_t p = bytes.find(CHEQUE_MARCA_VERSAO);
+  const std::string_view marca = CHEQUE_MARCA_VERSAO;
+  constexpr size_t kMaxVersao = 63;
+  std::string janela;
+  char bloco[65536];
+  size_t p = std::string::npos;
+  for (size_t n; (n = std::fread(bloco, 1, sizeof bloco, f.get())) > 0;) {
+    janela.append(bloco, n);
+    if (p == std::string::npos) {
+      p = janela.find(marca);
+      // Keep only what may be the start of a marker cut by the end of the block.
+      if (p == std::string::npos) {
+        janela.erase(0, janela.size() - std::min(janela.size(), marca.size() - 1));
+        continue;
+      }
+    }
+    if (janela.size() >= p + marca.size() + kMaxVersao) break;
+  }
   if (p == std::string::npos) return std::string();
   std::string v;
-  for (size_t i = p + std::strlen(CHEQUE_MARCA_VERSAO); i < bytes.size() && v.size() < 63; ++i) {
-    unsigned char c = static_cast<unsigned char>(bytes[i]);
+  for (size_t i = p + marca.size(); i < janela.size() && v.size() < kMaxVersao; ++i) {
+    const unsigned char c = static_cast<unsigned char>(janela[i]);
     if (c < 0x20 || c >= 0x7F) break;
     v += static_cast<char>(c);
   }
+  return v;
+}
+
+// Every screen asks for the version when it is created, and the module file is megabytes
+// long: it is read once per file, and again only when the file changes.
+std::string Versao(const std::string &arquivo) {
+  struct stat st {};
+  if (::stat(arquivo.c_str(), &st) != 0) return std::string();
+  struct TLida {
+    dev_t dev;
+    ino_t ino;
+    off_t tamanho;
+    time_t mudou;
+    std::string versao;
+  };
+  static std::mutex trava;
+  static std::map<std::string, TLida> lidas;
+  const std::lock_guard<std::mutex> guarda(trava);
+  auto it = lidas.find(arquivo);
+  if (it != lidas.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino &&
+      it->second.tamanho == st.st_size && it->second.mudou == st.st_mtime)
+    return it->second.versao;
+  std::string v = LeVersao(arquivo);
+  lidas[arquivo] = TLida{st.st_dev, st.st_ino, st.st_size, st.st_mtime, v};
   return v;
 }
 } // namespace

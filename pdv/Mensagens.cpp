@@ -1,9 +1,6 @@
 // The operator messages: the built-in Portuguese table and the messages file
-// (UTF-8 lines `ID=TEXT`, '#' comments, the text escaped as in the transaction
-// file).
-#include <fstream>
-#include <sstream>
-
+// (lines `ID=TEXT`, '#' comments, the text escaped as in the transaction file;
+// UTF-8, or Windows-1252 as a Windows editor saves it).
 #include "PdvHost.h"
 #include "platform/StrUtils.h"
 
@@ -163,11 +160,11 @@ const std::map<int32_t, std::string> &MensagensPadrao() {
 }
 
 namespace {
-std::map<int32_t, std::string> LeMensagensTexto(const std::string &texto, const std::string &nome) {
+std::map<int32_t, std::string> LeMensagensTexto(const std::string &bytes, const std::string &nome) {
   std::map<int32_t, std::string> lidas;
+  const std::string texto = TextoDoUsuario(bytes);
   size_t ini = 0;
   int numero = 0;
-  if (texto.compare(0, 3, "\xEF\xBB\xBF") == 0) ini = 3;
   while (ini < texto.size()) {
     size_t fim = texto.find('\n', ini);
     if (fim == std::string::npos) fim = texto.size();
@@ -175,6 +172,11 @@ std::map<int32_t, std::string> LeMensagensTexto(const std::string &texto, const 
     ini = fim + 1;
     ++numero;
     if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    // Line ends of CR alone would run every message after it into this one.
+    if (size_t cr = linha.find('\r'); cr != std::string::npos)
+      throw TErroArquivo(nome, numero,
+                         "CR sem LF na coluna " + std::to_string(cr + 1) +
+                             " (as linhas terminam em LF ou CR LF)");
     std::string aparada = Trim(linha);
     if (aparada.empty() || aparada[0] == '#') continue;
     size_t igual = linha.find('=');
@@ -182,26 +184,22 @@ std::map<int32_t, std::string> LeMensagensTexto(const std::string &texto, const 
     std::string id = Trim(linha.substr(0, igual));
     if (id.empty() || id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos)
       throw TErroArquivo(nome, numero, "número de mensagem inválido: " + id);
-    std::string bytes, motivo;
-    if (!DesescapaValor(Utf8ToCp1252(linha.substr(igual + 1)), bytes, &motivo))
+    std::string valor, motivo;
+    if (!DesescapaValor(linha.substr(igual + 1), valor, &motivo, igual + 1))
       throw TErroArquivo(nome, numero, motivo);
-    if (!lidas.emplace(static_cast<int32_t>(StrToIntDef(id, 0)), std::move(bytes)).second)
+    if (!lidas.emplace(static_cast<int32_t>(StrToIntDef(id, 0)), std::move(valor)).second)
       throw TErroArquivo(nome, numero, "mensagem " + id + " repetida");
   }
   return lidas;
 }
 } // namespace
 
-void TPdvHost::CarregaMensagensTexto(const std::string &textoUtf8, const std::string &nome) {
-  for (auto &[id, texto] : LeMensagensTexto(textoUtf8, nome)) fMensagens[id] = std::move(texto);
+void TPdvHost::CarregaMensagensTexto(const std::string &texto, const std::string &nome) {
+  for (auto &[id, t] : LeMensagensTexto(texto, nome)) fMensagens[id] = std::move(t);
 }
 
 void TPdvHost::CarregaMensagens(const std::string &path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw TErroArquivo(path, 0, "não foi possível abrir o arquivo");
-  std::ostringstream ss;
-  ss << f.rdbuf();
-  CarregaMensagensTexto(ss.str(), path);
+  CarregaMensagensTexto(LeArquivoInteiro(path, kLimiteArquivoTexto), path);
 }
 
 std::string TPdvHost::Mensagem(int32_t id) const {

@@ -1,5 +1,6 @@
 // The reference host's state: the field store, the simulated authoriser, PIN
 // pad and BIN lookup, the audit trail and what went to the point of sale.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -9,6 +10,7 @@
 #include "PdvHost.h"
 #include "platform/Forms.h"
 #include "platform/IniFiles.h"
+#include "platform/Privacy.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
 
@@ -19,6 +21,41 @@ std::string Hex2(uint32_t v) {
   char b[16];
   std::snprintf(b, sizeof b, "%02X", v);
   return b;
+}
+
+// Fields whose values identify the customer or open the account: the CMC-7 line, the CPF/CNPJ,
+// the account number, the cheque data (a CMC-7 line or bank, agency and account), the card or
+// guarantee key and the PIN-pad answer. The logs show them masked.
+bool CampoPessoal(int32_t campo) {
+  switch (campo) {
+  case 1005:
+  case 1007:
+  case 1032:
+  case 10104:
+  case 10146:
+  case 10167:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// A module buffer as the logs show it. The account travels tagged "CHQ1:"; the answers to the
+// network's questions sit between the question and its type in "PERG:...,ANSWER,T;" records;
+// any other long number (a CMC-7 line, a document) is masked wherever it stands.
+std::string MascaraBuffer(const std::string &texto) {
+  std::string s = texto;
+  if (s.rfind("CHQ1:", 0) == 0) s = "CHQ1:" + MaskValue(s.substr(5));
+  for (size_t ini = s.find("PERG:"); ini != std::string::npos; ini = s.find("PERG:", ini + 5)) {
+    const size_t fim = std::min(s.find(';', ini), s.size());
+    const size_t tipo = s.rfind(',', fim);
+    const size_t resposta =
+        tipo == std::string::npos || tipo <= ini ? std::string::npos : s.rfind(',', tipo - 1);
+    if (resposta == std::string::npos || resposta < ini) continue;
+    s.replace(resposta + 1, tipo - resposta - 1,
+              MaskValue(s.substr(resposta + 1, tipo - resposta - 1)));
+  }
+  return MaskDigitRuns(s);
 }
 
 // "dd/mm/yyyy hh:mm:ss" of the wall clock (the audit trail is for people).
@@ -47,6 +84,9 @@ void TPdvHost::Reinicia() {
   fArquivoTransacao = "transacao.txt";
   fSalvamentos.clear();
   fFalhasSalvamento.clear();
+  fFalhasErroPdv.clear();
+  fPedidosSalvamento = 0;
+  fUltimoFalhou = false;
   fMensagens.clear();
   fCenario = std::make_unique<TCenario>(TCenario::Padrao());
   fArquivoAudit.clear();
@@ -73,7 +113,8 @@ void TPdvHost::EventoCampo(int32_t campo, int32_t indice, const std::string *val
   TTranscript::Json j = {{"field", campo}};
   if (valor) {
     j["index"] = indice;
-    j["value"] = TTranscript::Text(*valor);
+    const bool mascara = Privacy().Masking() && CampoPessoal(campo);
+    j["value"] = TTranscript::Text(mascara ? MaskValue(*valor) : *valor);
   } else {
     j["removed"] = true;
   }
@@ -121,11 +162,9 @@ void TPdvHost::Aplica(const std::vector<TOperacao> &operacoes) {
 // ---- Transaction file
 
 void TPdvHost::CarregaArquivoTransacao(const std::string &path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw TErroArquivo(path, 0, "não foi possível abrir o arquivo");
-  std::ostringstream ss;
-  ss << f.rdbuf();
-  for (auto &[chave, valor] : LeTextoTransacao(ss.str(), path)) fStore[chave] = std::move(valor);
+  for (auto &[chave, valor] :
+       LeTextoTransacao(LeArquivoInteiro(path, kLimiteArquivoTransacao), path))
+    fStore[chave] = std::move(valor);
 }
 
 void TPdvHost::SalvaArquivoTransacao(const std::string &path) const {
@@ -133,8 +172,11 @@ void TPdvHost::SalvaArquivoTransacao(const std::string &path) const {
 }
 
 void TPdvHost::GravaArquivo() {
+  ++fPedidosSalvamento;
+  fUltimoFalhou = true;
   try {
     SalvaArquivoTransacao(fArquivoTransacao);
+    fUltimoFalhou = false;
     fSalvamentos.push_back(fArquivoTransacao);
     Transcript().Add("save", {{"path", fArquivoTransacao}, {"values", fStore.size()}});
   } catch (const std::exception &e) {
@@ -158,19 +200,22 @@ void TPdvHost::EnviaErroPdv(int32_t codigo, const std::string &texto) {
   try {
     GravaArquivoAtomico(ArquivoErroPdv(), conteudo);
   } catch (const std::exception &e) {
-    fFalhasSalvamento.push_back(e.what());
+    fFalhasErroPdv.push_back(e.what());
   }
 }
 
-void TPdvHost::Audit(int32_t tipo, const std::string &texto) {
+void TPdvHost::Audit(int32_t tipo, const std::string &textoRecebido) {
+  // The audit trail is free text: whatever long number a module writes into it is masked.
+  const std::string texto = Privacy().Masking() ? MaskDigitRuns(textoRecebido) : textoRecebido;
   std::string linha = Agora() + " " + std::to_string(tipo) + " " + texto;
   fLinhasAudit.push_back(linha);
   Transcript().Add("audit", {{"text", TTranscript::Text(texto)}});
   if (fArquivoAudit.empty()) return;
-  if (std::FILE *f = std::fopen(fArquivoAudit.c_str(), "ab")) {
+  if (std::FILE *f = OpenPrivateFile(fArquivoAudit, true)) {
     std::string utf8 = Cp1252ToUtf8(linha) + "\n";
-    std::fwrite(utf8.data(), 1, utf8.size(), f);
-    std::fclose(f);
+    // The trail is the support's, not the sale's: a line that cannot be written is lost alone.
+    (void)std::fwrite(utf8.data(), 1, utf8.size(), f);
+    (void)std::fclose(f);
   }
 }
 
@@ -197,6 +242,12 @@ int32_t TPdvHost::Autoriza(const TRequestLayout *layout, TChequeHandle rotulo, i
                                                      if (v) out = *v;
                                                      return v != nullptr;
                                                    });
+  if (Privacy().Masking())
+    for (auto &e : entradas) {
+      using T = cheque::layout::TEntradaDecodificada::Tipo;
+      if (e.tipo == T::Texto) e.valor = MascaraBuffer(e.valor);
+      if (e.tipo == T::Campo && CampoPessoal(e.campo)) e.valor = MaskValue(e.valor);
+    }
   Status(rotulo, Utf8ToCp1252("Enviando a solicitação..."));
   Transcript().Add(
       "authorize",

@@ -5,15 +5,16 @@
 //
 // Files (documented in the README):
 //  - transaction file: `FIELD-INDEX = VALUE` lines, ordered by field then
-//  index, the index
-//    with at least three digits; bytes below 0x20, 0x7F and '\' written as \xHH
-//    and \\, every other byte (Windows-1252) as it is. Saved atomically.
-//  - messages file: UTF-8 `ID=TEXT` lines, '#' comments, same escapes in the
-//  text.
-//  - scenario file: UTF-8 INI ([autorizacao], [autorizacao N], [servico5],
-//  [servico5 N],
-//    [pinpad], [bins], [bins N], [timeout_venezuela]), values escaped as in the
-//    transaction file, or a field's bytes taken from a file (`@arquivo:PATH`).
+//    index, the index with at least three digits; bytes below 0x20, 0x7F and
+//    '\' written as \xHH and \\, every other byte (Windows-1252) as it is.
+//    Saved atomically and durably.
+//  - messages file: `ID=TEXT` lines, '#' comments, same escapes in the text.
+//  - scenario file: INI ([autorizacao], [autorizacao N], [servico5],
+//    [servico5 N], [pinpad], [bins], [bins N], [timeout_venezuela]), values
+//    escaped as in the transaction file, or a field's bytes taken from a file
+//    (`@arquivo:PATH`).
+//  The messages and scenario files are UTF-8, or Windows-1252 when they are not
+//  valid UTF-8.
 // Malformed files are refused whole with a TErroArquivo naming the file and the
 // line.
 #pragma once
@@ -55,28 +56,53 @@ using TStore = std::map<std::pair<int32_t, int32_t>, std::string>;
 
 // One value as written in the file (escapes applied).
 PDV_API std::string EscapaValor(const std::string &bytes);
-// Undoes EscapaValor; false (and `motivo` set) on a bad escape.
+// Undoes EscapaValor; false (and `motivo` set) on a bad escape. `coluna`: where
+// `texto` starts in its line, so that the error names the line's column.
 PDV_API bool DesescapaValor(const std::string &texto, std::string &bytes,
-                            std::string *motivo = nullptr);
+                            std::string *motivo = nullptr, size_t coluna = 0);
 // The whole file's text for a store.
 PDV_API std::string FormataArquivoTransacao(const TStore &store);
-// Parses a file's text; throws TErroArquivo(nome, line, ...) on the first
-// malformed line.
-PDV_API TStore LeTextoTransacao(const std::string &texto, const std::string &nome);
+// Parses a file's bytes; throws TErroArquivo(nome, line, ...) on the first
+// malformed line (a raw control byte or a CR without LF in a value, a last line
+// without its line end, a byte-order mark before text that is not
+// Windows-1252).
+PDV_API TStore LeTextoTransacao(const std::string &bytes, const std::string &nome);
 // Parses "FIELD-INDEX=VALUE" (blanks around '=' allowed, the value escaped);
 // throws TErroArquivo("--set", 0, ...) when malformed.
 PDV_API std::pair<std::pair<int32_t, int32_t>, std::string> LeAtribuicao(const std::string &texto);
 
-// Writes `bytes` to `path` atomically: a temporary file in the same directory,
-// written, flushed and synced, then renamed over `path`. On failure the old
-// file is left as it was, the temporary file is removed, and std::system_error
-// is thrown.
+// ---- Files the shop edits
+
+// Text of a file the shop edits, as Windows-1252: UTF-8 is converted (a
+// byte-order mark dropped); a file that is not valid UTF-8 is taken as
+// Windows-1252 already, the code page a Windows editor saves.
+PDV_API std::string TextoDoUsuario(const std::string &bytes);
+// Strict UTF-8 -> Windows-1252: false, with the byte offset of the first
+// malformed or unrepresentable character in `erro`.
+PDV_API bool Utf8ParaCp1252(const std::string &utf8, std::string &cp1252, size_t &erro);
+// The whole file; TErroArquivo(path, 0, ...) when it cannot be read or holds
+// more than `limite` bytes.
+PDV_API std::string LeArquivoInteiro(const std::string &path, size_t limite);
+// What the host reads at most: a transaction file far beyond any real store, and
+// the hand-written files.
+inline constexpr size_t kLimiteArquivoTransacao = size_t(64) << 20;
+inline constexpr size_t kLimiteArquivoTexto = size_t(4) << 20;
+
+// Writes `bytes` over `path` (over the file its symbolic links lead to) so that
+// a crash or power cut at any instant leaves the old file or the new one,
+// whole: a temporary file in the same directory (owner-only, or the mode of the
+// file it replaces), written and synced, renamed over the file, then the
+// directory synced; temporary files that killed saves left beside it are then
+// removed. On failure the old file is left as it was, the temporary file is
+// removed, and std::system_error is thrown (after the rename only when the
+// directory could not be synced: the new file is in place but may not survive a
+// power cut).
 PDV_API void GravaArquivoAtomico(const std::string &path, const std::string &bytes);
 
 // Test hook: called at each step of GravaArquivoAtomico ("open", "write" once
-// per chunk with the byte offset, "sync", "close", "rename"); returning false
-// makes that step fail as if the system had refused it. nullptr (the default)
-// removes the hook.
+// per chunk with the byte offset, "sync", "close", "rename", "dirsync");
+// returning false makes that step fail as if the system had refused it. nullptr
+// (the default) removes the hook.
 using TGanchoGravacao = std::function<bool(const std::string &passo, size_t offset)>;
 PDV_API void DefineGanchoGravacao(TGanchoGravacao gancho);
 
@@ -130,7 +156,8 @@ struct PDV_API TCenario {
   static TCenario Padrao(); // the built-in one
   // `@arquivo:` paths are relative to the directory of `nome` (the current
   // directory when it has none).
-  static TCenario LeTexto(const std::string &textoUtf8,
+  // `texto`: UTF-8, or Windows-1252 when it is not valid UTF-8.
+  static TCenario LeTexto(const std::string &texto,
                           const std::string &nome); // throws
 };
 
@@ -169,20 +196,28 @@ public:
   // Saves the store to `path` now (atomic; throws std::system_error).
   void SalvaArquivoTransacao(const std::string &path) const;
   // What VelkorGravaArquivo did, in order: the paths saved, and the failures
-  // (as texts).
+  // (as texts). The store keeps its values after a failure, so a later save may
+  // still succeed.
   const std::vector<std::string> &Salvamentos() const { return fSalvamentos; }
   const std::vector<std::string> &FalhasSalvamento() const { return fFalhasSalvamento; }
+  // How many times the module asked, and whether the last save failed (the
+  // transaction file then does not hold what the store holds).
+  int PedidosSalvamento() const { return fPedidosSalvamento; }
+  bool UltimoSalvamentoFalhou() const { return fUltimoFalhou; }
+  // Failures to leave an error for the point of sale in ArquivoErroPdv().
+  const std::vector<std::string> &FalhasErroPdv() const { return fFalhasErroPdv; }
 
   // ---- Operator messages
   // Loads a messages file over the built-in table. Throws TErroArquivo; nothing
   // loaded then.
   void CarregaMensagens(const std::string &path);
-  void CarregaMensagensTexto(const std::string &textoUtf8, const std::string &nome);
+  // `texto`: UTF-8, or Windows-1252 when it is not valid UTF-8.
+  void CarregaMensagensTexto(const std::string &texto, const std::string &nome);
   std::string Mensagem(int32_t id) const; // Windows-1252, never empty
 
   // ---- Scenario
   void CarregaCenario(const std::string &path); // throws TErroArquivo; nothing loaded then
-  void CarregaCenarioTexto(const std::string &textoUtf8, const std::string &nome);
+  void CarregaCenarioTexto(const std::string &texto, const std::string &nome);
   const TCenario &Cenario() const { return *fCenario; }
 
   // ---- Audit trail
@@ -240,7 +275,9 @@ private:
   TStore fStore;
   bool fEventosCampo = false;
   std::string fArquivoTransacao = "transacao.txt";
-  std::vector<std::string> fSalvamentos, fFalhasSalvamento;
+  std::vector<std::string> fSalvamentos, fFalhasSalvamento, fFalhasErroPdv;
+  int fPedidosSalvamento = 0;
+  bool fUltimoFalhou = false;
   std::map<int32_t, std::string> fMensagens; // loaded over the built-in table
   std::unique_ptr<TCenario> fCenario;
   std::string fArquivoAudit;

@@ -5,9 +5,13 @@
 //
 // Exit status: 0 when the module's call returned (whatever the operation's outcome);
 // 2 bad arguments, 3 unreadable or malformed files, 4 module that cannot be loaded or lacks
-// an export, 5 the operator script failed or ran out.
+// an export, 5 the operator script failed or ran out (or the terminal's input closed),
+// 6 the module asked to save the transaction file and the save failed.
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -16,22 +20,35 @@
 #include "ModuleLibrary.h"
 #include "PdvHost.h"
 #include "PdvOptions.h"
+#include "PdvPrivacy.h"
 #include "PdvSummary.h"
+#include "SessaoModulo.h"
 #include "platform/Forms.h"
 #include "platform/Pictures.h"
+#include "platform/Privacy.h"
 #include "platform/Script.h"
+#include "platform/Sistema.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
+#include "platform/terminal/TerminalKeyboard.h"
 #include "platform/terminal/TerminalSession.h"
 
 namespace {
 
-enum : int { kExitOk = 0, kExitUsage = 2, kExitFile = 3, kExitModule = 4, kExitScript = 5 };
+enum : int {
+  kExitOk = 0,
+  kExitUsage = 2,
+  kExitFile = 3,
+  kExitModule = 4,
+  kExitScript = 5,
+  kExitSave = 6
+};
 
 // Room for anything a module may copy into the version buffers (the copies are unbounded).
 constexpr size_t kVersionBuffer = 4096;
 
 [[noreturn]] void Die(int status, const std::string &reason) {
+  TTerminalSession::RestoreNow(); // the reason must be readable on a normal screen
   std::fflush(stdout);
   std::fprintf(stderr, "chequepdv: %s\n", reason.c_str());
   std::fflush(stderr);
@@ -41,11 +58,7 @@ constexpr size_t kVersionBuffer = 4096;
 }
 
 std::string SelfPath() {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "";
-  buf[n] = 0;
-  return buf;
+  return CaminhoExecutavel();
 }
 
 bool IsDirectory(const std::string &p) {
@@ -56,6 +69,19 @@ bool IsDirectory(const std::string &p) {
 bool IsFile(const std::string &p) {
   struct stat st {};
   return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Whether a file can be made in `dir`: tried, since permissions say nothing of a read-only or
+// full file system.
+bool CanWriteInto(const std::string &dir) {
+  const std::string probe =
+      dir + "/.chequepdv-" +
+      std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::FILE *f = std::fopen(probe.c_str(), "wbx");
+  if (!f) return false;
+  std::fclose(f);
+  std::remove(probe.c_str());
+  return true;
 }
 
 // Texts from the user's files and the script may hold anything; the transcript takes UTF-8.
@@ -104,7 +130,14 @@ void ConfigureHost(const TPdvOptions &o) {
   } catch (const std::exception &e) {
     Die(kExitUsage, "--set: " + CleanUtf8(e.what()));
   }
-  if (!o.audit.empty()) host.DefineArquivoAudit(o.audit);
+  if (!o.audit.empty()) {
+    // Refused now rather than losing the trail line by line during the call.
+    std::FILE *f = OpenPrivateFile(o.audit, true);
+    if (!f)
+      Die(kExitFile, o.audit + ": cannot write the audit trail (" + std::strerror(errno) + ")");
+    std::fclose(f);
+    host.DefineArquivoAudit(o.audit);
+  }
   if (!o.transcript.empty()) host.DefineEventosCampo(true);
 }
 
@@ -113,6 +146,13 @@ std::unique_ptr<TScriptSource> LoadScript(const TPdvOptions &o) {
     if (TTerminalSession::Available()) return nullptr; // a person at the terminal
     Die(kExitUsage, "no --script given and this is not a terminal: give an operator script");
   }
+  struct stat st {};
+  if (stat(o.script.c_str(), &st) != 0)
+    Die(kExitFile, o.script + ": cannot read the script (" + std::strerror(errno) + ")");
+  if (S_ISDIR(st.st_mode)) Die(kExitFile, o.script + ": a directory, not an operator script");
+  if (S_ISREG(st.st_mode) && size_t(st.st_size) > pdv::kLimiteArquivoTexto)
+    Die(kExitFile, o.script + ": too large for an operator script (more than " +
+                       std::to_string(pdv::kLimiteArquivoTexto) + " bytes)");
   auto src = std::make_unique<TScriptSource>();
   std::string error;
   if (!src->LoadFile(o.script, error)) Die(kExitFile, CleanUtf8(error));
@@ -127,7 +167,8 @@ std::unique_ptr<TScriptSource> LoadScript(const TPdvOptions &o) {
 std::string DefaultModulePath() {
   const std::string self = SelfPath();
   const auto slash = self.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/libcheque.so";
+  return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/" +
+         TModuleLibrary::DefaultFileName();
 }
 
 void PrintVersion(const TModuleLibrary &m, const char *label) {
@@ -152,10 +193,11 @@ int main(int argc, char **argv) {
     std::fputs(PdvUsage().c_str(), stdout);
     return kExitOk;
   }
+  ConfigurePrivacy(o);
 
   if (!o.dir.empty()) {
     if (!IsDirectory(o.dir)) Die(kExitFile, o.dir + ": not a directory");
-    setenv("CHEQUE_DIR", o.dir.c_str(), 1);
+    DefineVariavelAmbiente("CHEQUE_DIR", o.dir);
   }
   if (!o.transcript.empty() && !Transcript().OpenFile(o.transcript))
     Die(kExitFile, o.transcript + ": cannot write the transcript");
@@ -164,6 +206,12 @@ int main(int argc, char **argv) {
   ConfigureHost(o);
   std::unique_ptr<TScriptSource> script;
   if (o.operation != TPdvOperation::Versao) script = LoadScript(o);
+  std::unique_ptr<TPictureWriter> pictures;
+  if (!o.pictures.empty() && o.operation != TPdvOperation::Versao) {
+    pictures = std::make_unique<TPictureWriter>(o.pictures);
+    if (!pictures->Ok() || !IsDirectory(o.pictures) || !CanWriteInto(o.pictures))
+      Die(kExitFile, o.pictures + ": cannot write pictures into it");
+  }
 
   TModuleLibrary module;
   const std::string modulePath = o.module.empty() ? DefaultModulePath() : o.module;
@@ -206,27 +254,29 @@ int main(int argc, char **argv) {
   }
   Transcript().Add("call", {{"export", exportName}, {"operation", o.number}});
   {
-    std::unique_ptr<TPictureWriter> pictures;
-    if (!o.pictures.empty()) {
-      pictures = std::make_unique<TPictureWriter>(o.pictures);
-      if (!pictures->Ok()) Die(kExitFile, "cannot write pictures into " + o.pictures);
-    }
     std::unique_ptr<TTerminalSession> terminal;
-    if (!script) terminal = std::make_unique<TTerminalSession>();
+    if (!script) {
+      terminal = std::make_unique<TTerminalSession>();
+      // Nobody is left to answer the screens: leave at once, as when a script runs out.
+      terminal->Keyboard().OnClosed = [] {
+        Transcript().Add("script_failure", {{"message", "the terminal's input is closed"}});
+        Die(kExitScript, "the terminal's input is closed");
+      };
+    }
     call(hostWindow, o.number);
   } // the terminal is back to normal before the summary is printed
   const uintptr_t ownerAfter = Application->OwnerWindow();
   Transcript().Add("return", {{"export", exportName},
                               {"owner_restored", ownerAfter == ownerBefore},
-                              {"script_done", !script || script->AtEnd()}});
+                              {"script_done", !script || RoteiroConcluido(*script)}});
 
   const std::string callText = std::string(exportName) + "(" + std::to_string(o.number) + ")";
   std::fputs(summary.Text(callText).c_str(), stdout);
   if (ownerAfter != ownerBefore)
     std::printf("warning: the module left the owner window changed (%zu, was %zu)\n",
                 size_t(ownerAfter), size_t(ownerBefore));
-  if (script && !script->AtEnd())
-    std::printf("note: the operator script has lines left after line %d\n", script->Line());
+  if (script && !RoteiroConcluido(*script))
+    std::printf("note: the operator script has lines left after line %d\n", RoteiroLinha(*script));
   PrintVersion(module, "after the call: ");
 
   module.Finalize();
@@ -234,5 +284,20 @@ int main(int argc, char **argv) {
   // The module stays mapped until the process ends: the form layer may still hold callbacks
   // into its code.
   module.Keep();
-  return kExitOk;
+
+  // The point of sale reads the transaction file: a save that failed must not pass for a call
+  // that went through (the summary above lists the values the store still holds).
+  const pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
+  std::fflush(stdout);
+  if (host.UltimoSalvamentoFalhou()) {
+    std::fprintf(stderr, "chequepdv: %s\n",
+                 CleanUtf8("the transaction file was not saved: " + host.FalhasSalvamento().back() +
+                           " (the old file is left as it was)")
+                     .c_str());
+    return kExitSave;
+  }
+  for (const std::string &f : host.FalhasErroPdv())
+    std::fprintf(stderr, "chequepdv: %s\n",
+                 CleanUtf8("the error for the point of sale was not saved: " + f).c_str());
+  return host.FalhasErroPdv().empty() ? kExitOk : kExitSave;
 }

@@ -3,6 +3,7 @@
 # consultation session on the demo configuration, then showing what the point of sale received.
 #   scripts/demo.sh                 share/demo: the network menu and the consultations
 #   scripts/demo.sh cancelamento    share/demo/cancelamento: guarantees and their cancellations
+#                                   (the bundled session cancels a guarantee of a typed cheque)
 # On a terminal the screens are interactive (you are the operator); elsewhere, or with
 # --script, the bundled operator script plays the operator.
 # The build directory is build/ (or $CHEQUE_BUILD_DIR); the transaction file, the transcript and
@@ -22,9 +23,11 @@ for arg in "$@"; do
   esac
 done
 if [ "$which" = cancelamento ]; then
-  dir=$here/share/demo/cancelamento; script=$dir/cancelamento.script
+  dir=$here/share/demo/cancelamento; script=$dir/garantia-digitada.script
+  scenario=$dir/cenario.ini
 else
   dir=$here/share/demo; script=$dir/consulta.script
+  scenario=$dir/cenario.ini
 fi
 operator=(--script "$script")
 [ "$interactive" = yes ] && operator=()
@@ -39,5 +42,5 @@ out=$here/out/demo
 mkdir -p "$out"
 rm -f "$out/transacao.txt" "$out/sessao.jsonl"
 exec "$builddir/bin/chequepdv" --dir "$dir" --messages "$here/share/demo/mensagens.txt" \
-  --scenario "$here/share/demo/cenario.ini" --store "$out/transacao.txt" \
+  --scenario "$scenario" --store "$out/transacao.txt" \
   --transcript "$out/sessao.jsonl" --audit "$out/audit.txt" "${operator[@]}" consulta

@@ -3,7 +3,7 @@
 # otherwise lists it and fails.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-      libncurses-dev tmux clang-format ccache)
+      libncurses-dev tmux clang-format ccache clang-tidy cppcheck gcovr)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

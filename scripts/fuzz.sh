@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and the sanitizers (in build-fuzz/) and runs each one
-# for a short time from its seed corpus.
-#   scripts/fuzz.sh            every target, FUZZ_SECONDS (default 20) each
-#   scripts/fuzz.sh NAME ...   only those targets (fuzz_cdlpoa, fuzz_telecheque, fuzz_arroba)
+# Builds the libFuzzer targets with clang and the sanitizers and runs each one for a while from
+# its seed corpus (fuzz/corpus/TARGET/, which also keeps every input that once crashed a target:
+# they are replayed first, so an old crash cannot come back unnoticed).
+#   scripts/fuzz.sh                       every target, FUZZ_SECONDS (default 20) each
+#   scripts/fuzz.sh NAME ...              only those targets (fuzz_transacao, fuzz_ini ...)
+#   FUZZ_SECONDS=300 scripts/fuzz.sh      the longer run before a release
+# The build directory is build-fuzz/ (or $FUZZ_BUILD_DIR). A crash leaves the input as
+# BUILD/TARGET-crash-... and stops the script.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 "$here/scripts/deps.sh"
 
 seconds=${FUZZ_SECONDS:-20}
-builddir=build-fuzz
+builddir=${FUZZ_BUILD_DIR:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$builddir" -G Ninja -DCHEQUE_FUZZ=ON -DCHEQUE_SANITIZE=ON \
-  -DCHEQUE_TESTS=OFF -DCHEQUE_BENCH=OFF >/dev/null
+  -DCHEQUE_WERROR=ON -DCHEQUE_TESTS=OFF -DCHEQUE_BENCH=OFF >/dev/null
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
@@ -28,6 +32,10 @@ for t in "${targets[@]}"; do
   mkdir -p "$corpus"
   if [ -d "fuzz/corpus/$t" ]; then cp fuzz/corpus/"$t"/* "$corpus"/ 2>/dev/null || true; fi
   echo "== $t (${seconds}s)"
-  "$builddir/bin/$t" -max_total_time="$seconds" -max_len=9000 -print_final_stats=1 \
-    -artifact_prefix="$builddir/$t-" "$corpus"
+  # -timeout: an input that takes seconds is a hang for a checkout; -rss_limit_mb: so is one that
+  # eats the machine's memory.
+  "$builddir/bin/$t" -max_total_time="$seconds" -max_len=9000 -timeout=10 -rss_limit_mb=1024 \
+    -print_final_stats=1 -artifact_prefix="$builddir/$t-" "$corpus" 2>"$work/$t.log" ||
+    { tail -50 "$work/$t.log"; exit 1; }
+  grep -E '^stat::number_of_executed_units|^Done' "$work/$t.log" || true
 done

@@ -19,7 +19,8 @@ done
 "$here/scripts/deps.sh"
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B "$builddir" -G Ninja -DCHEQUE_SANITIZE=$sanitize -DCHEQUE_BENCH=ON >/dev/null
+cmake -S . -B "$builddir" -G Ninja -DCHEQUE_SANITIZE=$sanitize -DCHEQUE_BENCH=ON -DCHEQUE_WERROR=ON \
+  >/dev/null
 cmake --build "$builddir" -j "$jobs"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

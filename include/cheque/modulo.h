@@ -20,7 +20,8 @@
 
 #if defined(_WIN32)
 #if defined(CHEQUE_BUILDING_MODULE)
-#define CHEQUE_EXPORT __declspec(dllexport)
+/* The module definition file names the exports, undecorated. */
+#define CHEQUE_EXPORT
 #else
 #define CHEQUE_EXPORT __declspec(dllimport)
 #endif

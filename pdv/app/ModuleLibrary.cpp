@@ -3,6 +3,10 @@
 #include <dlfcn.h>
 #include <type_traits>
 
+const char *TModuleLibrary::DefaultFileName() {
+  return "libcheque.so";
+}
+
 TModuleLibrary::~TModuleLibrary() {
   Unload();
 }

@@ -19,6 +19,9 @@ public:
   TModuleLibrary(const TModuleLibrary &) = delete;
   TModuleLibrary &operator=(const TModuleLibrary &) = delete;
 
+  // The module's file name on this system (libcheque.so, cheque.dll).
+  static const char *DefaultFileName();
+
   // dlopen with RTLD_NOW and every export resolved; false with a one-line reason.
   bool Load(const std::string &path, std::string &error);
   void Unload();

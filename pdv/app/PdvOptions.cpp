@@ -60,8 +60,12 @@ std::string PdvUsage() {
          "  --audit FILE      append the host's audit trail to FILE\n"
          "  --pictures DIR    write an SVG picture of every screen shown and message box\n"
          "  --unmasked        support only: write CPF/CNPJ, accounts, CMC-7 lines and PIN-pad\n"
-         "                    answers in clear in the transcript and the audit trail\n"
-         "  --help            this text\n";
+         "                    answers in clear in the transcript, the audit trail and the\n"
+         "                    pictures\n"
+         "  --help            this text\n"
+         "exit status: 0 the call returned, 2 bad arguments, 3 a file refused before the call,\n"
+         "  4 the module cannot be used, 5 the operator script failed or the terminal closed,\n"
+         "  6 the transaction file could not be saved\n";
 }
 
 bool SplitFieldAssignment(const std::string &text, int &field, int &index, std::string &value,

@@ -111,8 +111,18 @@ std::string TPdvSummary::Text(const std::string &call) const {
   if (!host.ErrosPdv().empty()) s << "    (last one left in " << host.ArquivoErroPdv() << ")\n";
   if (auto c = host.CampoCupomNegada()) s << "refusal receipt held in field " << *c << "\n";
 
-  for (const auto &f : host.FalhasSalvamento()) s << "save failed: " << f << "\n";
-  if (host.Salvamentos().empty()) {
+  for (const auto &f : host.FalhasErroPdv())
+    s << "    (could not leave it in " << host.ArquivoErroPdv() << ": " << f << ")\n";
+  if (host.UltimoSalvamentoFalhou()) {
+    // What the store holds is printed, so that the values are not lost with the process.
+    const int n = host.PedidosSalvamento();
+    s << "transaction file: the module asked to save it"
+      << (n > 1 ? " (" + std::to_string(n) + " times)" : std::string())
+      << " and the save failed: " << host.FalhasSalvamento().back() << "\n"
+      << "    (" << host.ArquivoTransacao() << " left as it was)\n"
+      << "the store still holds:\n"
+      << Indent(Cp1252ToUtf8(pdv::FormataArquivoTransacao(host.Store())));
+  } else if (host.Salvamentos().empty()) {
     s << "transaction file: not saved (the module did not ask); " << host.ArquivoTransacao()
       << " left as it was\n";
   } else {

@@ -1,7 +1,5 @@
 #include "module/ChequeMain.h"
 
-#include <dlfcn.h>
-
 #include <cstring>
 
 #include "cheque/host.h"
@@ -9,7 +7,10 @@
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
 #include "screens/base/TelaProvisoria.h"
+#include "screens/cancelamento/CancelamentoGarantiaVenezuela.h"
+#include "screens/cancelamento/CancelamentoTrnGarantia.h"
 #include "screens/menus/MenuCheque.h"
+#include "screens/parametros/ObtemParametros.h"
 
 // ---- Module-wide values ----------------------------------------------------------------------
 
@@ -121,31 +122,27 @@ void InformaErroPDV(int id) {
 
 // The screens the entry points open. A screen still to come is opened as a stand-in that
 // carries its name; when it arrives, its line here names it: AbreTela<TFrmX, FrmX>.
-constexpr TAbreTela AbreGarVenez_Cnc = AbreTelaProvisoria;
-constexpr TAbreTela AbreCancGarantia_Mod = AbreTelaProvisoria;
+constexpr TAbreTela AbreGarVenez_Cnc = AbreTela<TFrmGarVenez_Cnc, FrmGarVenez_Cnc>;
+constexpr TAbreTela AbreCancGarantia_Mod = AbreTela<TFrmCancGarantia_Mod, FrmCancGarantia_Mod>;
 
-// The rate-parameter screen: shown (not modally) while the Telecheque rate table loads.
-// Until it exists, its stand-in is shown and nothing is loaded.
-TForm *FrmObtemPar_Mod = nullptr;
-TForm *CriaTelaObtemParametros() {
-  return CriaTelaProvisoria("FrmObtemPar_Mod");
-}
-bool Realiza_Consulta_Parametros(TForm *) {
-  return false;
-}
-
-// The Telecheque rate-table load. The load reports its own failures; whatever it gave, the
-// store is saved.
+// The Telecheque rate-table load. The screen only shows progress, so it is not modal. The
+// load reports its own failures; whatever it gave, the store is saved. A shop whose merchant
+// data is incomplete has its result in the store already (the screen's check put it there)
+// and sends nothing.
 void CarregaTabelaTaxas() {
-  if (!FrmObtemPar_Mod) FrmObtemPar_Mod = cheque_main::CriaComSeguranca(CriaTelaObtemParametros);
+  if (!FrmObtemPar_Mod)
+    FrmObtemPar_Mod =
+        cheque_main::CriaComSeguranca([] { return Application->CreateForm<TFrmObtemPar_Mod>(); });
   if (!FrmObtemPar_Mod) {
     MostraErroCriacaoForm("FrmObtemPar_Mod");
     return;
   }
   {
-    cheque_main::TLiberaForm<TForm> libera(FrmObtemPar_Mod);
-    FrmObtemPar_Mod->Show();
-    Realiza_Consulta_Parametros(FrmObtemPar_Mod);
+    cheque_main::TLiberaForm<TFrmObtemPar_Mod> libera(FrmObtemPar_Mod);
+    if (FrmObtemPar_Mod->DadosEstabelecimentoCompletos()) {
+      FrmObtemPar_Mod->Show();
+      FrmObtemPar_Mod->Realiza_Consulta_Parametros();
+    }
     Host().VelkorGravaArquivo();
   }
   Application->ProcessMessages();
@@ -163,12 +160,8 @@ std::string CaminhoArquivoIni(const std::string &nome) {
   return IncludeTrailingPathDelimiter(Application->ExeDir()) + nome;
 }
 
-std::string NomeArquivoModulo() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void *>(&NomeArquivoModulo), &info) && info.dli_fname)
-    return info.dli_fname;
-  return std::string();
-}
+// NomeArquivoModulo() asks the system which file holds this code: ArquivoModulo_posix.cpp,
+// ArquivoModulo_win32.cpp.
 
 bool VerificaConsultasHabilitadas() {
   const std::string caminho = CaminhoArquivoIni("Cheque.ini");

@@ -1,5 +1,7 @@
 #include "module/TrataRetorno.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "host/Host.h"
@@ -40,39 +42,57 @@ size_t TamanhoRegistroCDLPoa(int tipo) {
   return 0;
 }
 
-std::vector<TRegistroCDLPoa> PercorreRegistrosCDLPoa(const char *bloco, size_t tamanho) {
-  std::vector<TRegistroCDLPoa> registros;
+TBlocoCDLPoa PercorreRegistrosCDLPoa(const char *bloco, size_t tamanho) {
+  TBlocoCDLPoa achado;
+  // `restante` counts down by the register lengths only, not by the skipped
+  // bytes: a block can end inside the last register the walk copies.
+  int64_t restante = static_cast<int64_t>(tamanho);
   size_t p = 0;
-  while (p < tamanho) {
+  int k = 0;
+  while (restante > 0) {
     p += kPrefixoRegistro;
-    // The type code ends early at a zero byte, and always at the end of the
-    // block.
+    // The type code ends early at a zero byte, and at the end of the block.
     std::string codigo;
     for (size_t i = p; i < tamanho && i < p + kTamanhoTipo && bloco[i] != '\0'; ++i)
       codigo += bloco[i];
     const size_t tam = TamanhoRegistroCDLPoa(StrToIntDef(codigo, 0));
-    if (tam == 0 || p >= tamanho || tam > tamanho - p) break;
-    registros.push_back({p, tam});
-    if (bloco[p + tam - 1] != '1') break;
+    if (tam == 0) break;
+    achado.registros.push_back({p, tam});
+    const size_t ultimo = p + tam - 1;
+    if (ultimo >= tamanho || bloco[ultimo] != '1') break;
+    restante -= static_cast<int64_t>(tam);
     p += tam;
+    ++k;
   }
-  return registros;
+  // The point of sale reads the count as one past the index of the register
+  // the walk ended on.
+  if (k > 0) achado.quantidade = k + 1;
+  return achado;
+}
+
+std::string CopiaRegistroCDLPoa(const char *bloco, size_t tamanho, const TRegistroCDLPoa &r) {
+  std::string registro(r.tamanho, '\0');
+  if (r.inicio < tamanho)
+    registro.replace(0, std::min(r.tamanho, tamanho - r.inicio), bloco + r.inicio,
+                     std::min(r.tamanho, tamanho - r.inicio));
+  return registro;
 }
 
 bool TrataRetornoRegistrosCDLPOA(const char *bloco, int tamanho) {
   if (tamanho <= 0 || !bloco) return false;
-  const std::vector<TRegistroCDLPoa> registros =
-      PercorreRegistrosCDLPoa(bloco, static_cast<size_t>(tamanho));
+  const size_t tam = static_cast<size_t>(tamanho);
+  const TBlocoCDLPoa achado = PercorreRegistrosCDLPoa(bloco, tam);
   int k = 0;
-  for (const TRegistroCDLPoa &r : registros) {
-    if (Host().VelkorGravaCampo(kCampoRegistroCDL, k, bloco + r.inicio,
-                                static_cast<uint16_t>(r.tamanho)) != 0)
+  for (const TRegistroCDLPoa &r : achado.registros) {
+    const std::string registro = CopiaRegistroCDLPoa(bloco, tam, r);
+    if (Host().VelkorGravaCampo(kCampoRegistroCDL, k, registro.data(),
+                                static_cast<uint16_t>(registro.size())) != 0)
       return false;
     ++k;
   }
-  // The count tells the point of sale how many registers to read; one needs no
-  // count.
-  if (k > 1 && Host().GravaCampoString(kCampoQtdRegistrosCDL, 0, IntToStr(k)) != 0) return false;
+  if (achado.quantidade > 0 &&
+      Host().GravaCampoString(kCampoQtdRegistrosCDL, 0, IntToStr(achado.quantidade)) != 0)
+    return false;
   return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 class TLabel;
@@ -24,13 +25,24 @@ bool TrataRetornoTexto(const char *texto, int tamanho, TMemo *memo);
 // unknown.
 size_t TamanhoRegistroCDLPoa(int tipo);
 
-// One register found in a structured block: where it starts and how long it is.
+// One register found in a structured block: where it starts and its length
+// by the table of types. The last register may run past the end of the block;
+// its missing bytes are zeros.
 struct TRegistroCDLPoa {
   size_t inicio;
   size_t tamanho;
 };
-// The registers of a block in order. The walk stops after the register whose
-// continuation flag is not "1", at a type code it does not know, and at a
-// register that the block ends inside of: it never looks past the `tamanho`
-// bytes it was given.
-std::vector<TRegistroCDLPoa> PercorreRegistrosCDLPoa(const char *bloco, size_t tamanho);
+// What a walk of a block found: the registers in order, and the value for
+// field 1190 (0 when it is not written).
+struct TBlocoCDLPoa {
+  std::vector<TRegistroCDLPoa> registros;
+  int quantidade = 0;
+};
+// Walks a block of registers. Each is preceded by three skipped bytes; the walk
+// goes on while the table lengths of the registers seen add up to less than the
+// block, and stops at a type code it does not know and after a register whose
+// continuation flag is not "1". It reads only the `tamanho` bytes given: past
+// them the block reads as zeros.
+TBlocoCDLPoa PercorreRegistrosCDLPoa(const char *bloco, size_t tamanho);
+// The bytes of one register, at its full table length.
+std::string CopiaRegistroCDLPoa(const char *bloco, size_t tamanho, const TRegistroCDLPoa &r);

@@ -1,11 +1,12 @@
 // The application: the modal loop, timers, message boxes, operator input and error handling.
 #include "platform/Forms.h"
+#include "platform/Privacy.h"
+#include "platform/Sistema.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <unistd.h>
 
 // Created when the library loads and never destroyed: forms, timers and the transcript may still
 // refer to it while the process ends.
@@ -283,10 +284,13 @@ std::string TApplication::WaitingDescription() const {
 }
 
 namespace {
-std::string ActionText(const TOperatorAction &a) {
+std::string ActionText(const TOperatorAction &a, const TForm *f) {
   switch (a.kind) {
   case TOperatorAction::Char: {
-    std::string c = Cp1252ToUtf8(std::string(1, a.ch));
+    // A character typed into a control that holds personal data is told, not shown.
+    const bool hide = !(a.shift & ssAlt) && f && Privacy().Hides(f->ActiveControl()) &&
+                      static_cast<unsigned char>(a.ch) >= ' ';
+    std::string c = hide ? std::string("*") : Cp1252ToUtf8(std::string(1, a.ch));
     return (a.shift & ssAlt ? "alt " : "type ") + c;
   }
   case TOperatorAction::Key:
@@ -308,7 +312,7 @@ void TApplication::Perform(const TOperatorAction &a) {
   fDirty = true;
   TForm *f = ActiveForm();
   if (Transcript().Active()) {
-    const std::string action = ActionText(a), form = f ? Cp1252ToUtf8(f->Name) : std::string();
+    const std::string action = ActionText(a, f), form = f ? Cp1252ToUtf8(f->Name) : std::string();
     Transcript().AddTexts("input", {{"action", &action}, {"form", f ? &form : nullptr}});
   }
   if (!fBoxes.empty()) {
@@ -405,9 +409,7 @@ void TApplication::Repaint() {
 
 std::string TApplication::ExeName() const {
   if (!fExeName.empty()) return fExeName;
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  return n > 0 ? std::string(buf, size_t(n)) : std::string();
+  return CaminhoExecutavel();
 }
 
 std::string TApplication::ExeDir() const {

@@ -169,6 +169,8 @@ void TStringGrid::KeyPress(char &Key) {
       fCaret = 0;
     }
     fCaret = std::clamp(fCaret, 0, (int)fCellBuffer.size());
+    // The caret was just clamped to the buffer (the analyser does not follow std::clamp).
+    // cppcheck-suppress containerOutOfBounds
     fCellBuffer.insert(fCellBuffer.begin() + fCaret, Key);
     ++fCaret;
   }

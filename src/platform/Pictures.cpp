@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+#include "platform/Privacy.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
 
@@ -13,8 +14,10 @@ namespace {
 
 // SVG numbers always take a full stop: the platform's Format writes the regional decimal
 // separator (","), which would turn coordinates into lists.
+// NOLINTNEXTLINE(cert-dcl50-cpp): printf-style on purpose, and the format attribute lets the
+// compiler check every call's arguments against its literal format.
 std::string Svgf(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string Svgf(const char *fmt, ...) {
+std::string Svgf(const char *fmt, ...) { // NOLINT(cert-dcl50-cpp): see the declaration
   va_list args;
   va_start(args, fmt);
   char small[512];
@@ -27,7 +30,7 @@ std::string Svgf(const char *fmt, ...) {
     out.assign(small, size_t(n));
   } else if (n > 0) {
     out.resize(size_t(n) + 1);
-    std::vsnprintf(out.data(), out.size(), fmt, args);
+    (void)std::vsnprintf(out.data(), out.size(), fmt, args); // sized by the first call
     out.resize(size_t(n));
   }
   va_end(args);
@@ -58,7 +61,8 @@ int Plain(int c) {
 std::string Css(int c) {
   c = Plain(c);
   char buf[8];
-  std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+  (void)std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF,
+                      (c >> 16) & 0xFF);
   return buf;
 }
 
@@ -118,7 +122,7 @@ std::string Family(const std::string &name) {
 
 std::string FontAttrs(const TFont &f, int colour) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", FontPx(f));
+  (void)std::snprintf(buf, sizeof buf, "%.2f", FontPx(f)); // a font size: a few characters
   std::string a = " font-family=\"" + Family(f.Name) + "\" font-size=\"" + buf + "px\"";
   if (f.Bold) a += " font-weight=\"bold\"";
   return a + " fill=\"" + Css(colour) + "\"";
@@ -171,7 +175,7 @@ public:
     out += "</text>\n";
   }
   std::string BeginClip(int x, int y, int w, int h) {
-    const std::string id = Svgf("c%d", ++clipId);
+    std::string id = Svgf("c%d", ++clipId); // returned: not const, so it moves
     out += Svgf("<clipPath id=\"%s\"><rect x=\"%d\" y=\"%d\" width=\"%d\" "
                 "height=\"%d\"/>"
                 "</clipPath>\n<g clip-path=\"url(#%s)\">\n",
@@ -267,7 +271,8 @@ public:
     }
     if (auto *e = dynamic_cast<const TCustomEdit *>(&c)) {
       auto *me = dynamic_cast<const TMaskEdit *>(&c);
-      const std::string text = me && !me->Mask().Empty() ? me->EditText() : e->Text();
+      std::string text = me && !me->Mask().Empty() ? me->EditText() : e->Text();
+      if (Privacy().Hides(&c)) text = MaskValue(text);
       const int bg = !c.Enabled() ? kFace : c.ParentColor ? kWindow : c.Color;
       svg.Rect(x, y, w, h, bg);
       svg.Edge(x, y, w, h, false, 2);
@@ -403,6 +408,7 @@ public:
           bg = kHighlight;
           fg = 0xFFFFFF;
         }
+        if (!fixed && Privacy().Hides(&g)) text = MaskValue(text);
         svg.Rect(cx, cy, cw, rh, bg);
         if (fixed) svg.Edge(cx, cy, cw, rh, true, 1);
         svg.Text(cx + 2, cy + rh / 2.0 + FontPx(g.Font) * 0.35, text, g.Font, fg);
@@ -603,7 +609,7 @@ void TPictureWriter::Write(const std::string &what, const TForm *form,
                            const TMessageBoxState *box) {
   const std::string path =
       fDir + Svgf("%03d-%s.svg", (int)fFiles.size() + 1, SafeName(what).c_str());
-  std::FILE *f = std::fopen(path.c_str(), "wb");
+  std::FILE *f = OpenPrivateFile(path, false); // a screen may show a customer's data
   if (!f) {
     fOk = false;
     return;

@@ -1,5 +1,6 @@
 // A text picture of the screen, for readable test failures and for simple renderers.
 #include "platform/Forms.h"
+#include "platform/Privacy.h"
 #include "platform/StrUtils.h"
 
 #include <cstdio>
@@ -28,18 +29,20 @@ void Describe(const TControl *c, const TForm *form, int depth, std::string &out)
   const auto *grid = dynamic_cast<const TStringGrid *>(c);
   const auto *memo = dynamic_cast<const TMemo *>(c);
   const auto *mask = dynamic_cast<const TMaskEdit *>(c);
+  const bool hide = Privacy().Hides(c);
+  auto V = [hide](const std::string &text) { return Q(hide ? MaskValue(text) : text); };
   if (grid) {
     line += " " + std::to_string(grid->ColCount()) + "x" + std::to_string(grid->RowCount()) +
             ", cell " + std::to_string(grid->Col()) + "," + std::to_string(grid->Row());
-    if (grid->EditorMode()) line += " editing " + Q(grid->EditText());
+    if (grid->EditorMode()) line += " editing " + V(grid->EditText());
   } else if (memo) {
     line += " " + std::to_string(memo->Lines.Count()) + " lines";
     if (memo->TopLine) line += " from " + std::to_string(memo->TopLine);
   } else if (!dynamic_cast<const TPanel *>(c) && !dynamic_cast<const TImage *>(c)) {
-    line += " " + Q(c->Caption());
+    line += " " + V(c->Caption());
   }
   if (mask && mask->IsMasked())
-    line += " shows " + Q(mask->EditText()) + " mask " + Q(mask->EditMask());
+    line += " shows " + V(mask->EditText()) + " mask " + Q(mask->EditMask());
   if (auto *e = dynamic_cast<const TCustomEdit *>(c)) {
     if (e->ReadOnly) line += " read-only";
     if (e->MaxLength) line += " max " + std::to_string(e->MaxLength);
@@ -55,7 +58,10 @@ void Describe(const TControl *c, const TForm *form, int depth, std::string &out)
   if (grid) {
     for (int r = 0; r < grid->RowCount(); ++r) {
       out += inner + std::to_string(r) + ":";
-      for (int col = 0; col < grid->ColCount(); ++col) out += " " + Q(grid->Cell(col, r));
+      for (int col = 0; col < grid->ColCount(); ++col) {
+        const bool fixed = col < grid->FixedCols || r < grid->FixedRows;
+        out += " " + (fixed ? Q(grid->Cell(col, r)) : V(grid->Cell(col, r)));
+      }
       out += "\n";
     }
   }
@@ -95,7 +101,7 @@ std::string ScreenText() {
   }
   if (const TMessageBoxState *box = Application->ActiveMessageBox()) {
     char flags[16];
-    std::snprintf(flags, sizeof flags, "0x%X", box->Flags);
+    (void)std::snprintf(flags, sizeof flags, "0x%X", box->Flags); // at most 10 characters
     out += "Message box " + Q(box->Caption) + " (flags " + flags + "): " + Q(box->Text) + "\n";
   }
   return out;

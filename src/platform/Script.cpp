@@ -36,7 +36,9 @@ bool TScriptSource::Load(const std::string &utf8Text, std::string &error, const 
   fName = name;
   fSteps.clear();
   fPos = 0;
-  std::istringstream in(utf8Text);
+  // Editors on Windows start UTF-8 files with a byte-order mark.
+  const bool bom = utf8Text.starts_with("\xEF\xBB\xBF");
+  std::istringstream in(bom ? utf8Text.substr(3) : utf8Text);
   std::string raw;
   int lineNo = 0;
   auto fail = [&](const std::string &msg) {
@@ -47,6 +49,10 @@ bool TScriptSource::Load(const std::string &utf8Text, std::string &error, const 
   while (std::getline(in, raw)) {
     ++lineNo;
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    // Line ends of CR alone would make the rest of the script text typed by this line.
+    if (const size_t cr = raw.find('\r'); cr != std::string::npos)
+      return fail("a CR without LF at column " + std::to_string(cr + 1) +
+                  " (lines end in LF or CR LF)");
     const size_t b = raw.find_first_not_of(" \t");
     if (b == std::string::npos || raw[b] == '#') continue;
     const size_t e = raw.find_first_of(" \t", b);

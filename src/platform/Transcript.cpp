@@ -1,12 +1,14 @@
 #include "platform/Transcript.h"
 
 #include "platform/Forms.h"
+#include "platform/Privacy.h"
 #include "platform/StrUtils.h"
 
 #include <cstring>
 
 bool TTranscript::OpenFile(const std::string &path) {
-  std::FILE *f = std::fopen(path.c_str(), "ab");
+  // It may hold what the operator typed: readable by its owner only.
+  std::FILE *f = OpenPrivateFile(path, true);
   if (!f) return false;
   fFile.reset(f);
   return true;
@@ -85,8 +87,9 @@ void TTranscript::AddTexts(const char *ev, std::initializer_list<TextField> fiel
       line += "null";
   }
   line += "}\n";
-  std::fwrite(line.data(), 1, line.size(), fFile.get());
-  std::fflush(fFile.get());
+  // A transcript that cannot be written (disk full) must not stop a checkout: the session goes on.
+  (void)std::fwrite(line.data(), 1, line.size(), fFile.get());
+  (void)std::fflush(fFile.get());
 }
 
 std::string TTranscript::Line(const Json &event) {
@@ -117,8 +120,8 @@ void TTranscript::Add(const std::string &ev, Json fields) {
   if (fFile) {
     std::string line = Line(fields);
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), fFile.get());
-    std::fflush(fFile.get());
+    (void)std::fwrite(line.data(), 1, line.size(), fFile.get()); // as in AddTexts
+    (void)std::fflush(fFile.get());
   }
   // Observers may add or remove observers: walk a copy.
   if (!fObservers.empty()) {

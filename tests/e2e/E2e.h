@@ -85,6 +85,9 @@ public:
   // --script), and more arguments before the operation.
   std::map<std::string, std::string> options;
   std::vector<std::string> extra;
+  // Passes --unmasked: most tests compare whole values in the transcript; a test of what the
+  // logs keep private turns it off.
+  bool unmasked = true;
 
   Outcome Run(const std::vector<std::string> &operation, const std::string &script);
   std::string StorePath() const { return dir / "transacao.txt"; }

@@ -104,7 +104,7 @@ TEST_F(MenuChequeTest, OpcaoUnicaAbreSuaTelaSozinha) {
   // single option, and opens it again.
   const TScriptRun r =
       Roda([] { ExecutaConsultaCheque(1, 0); },
-           "expect-form FrmCon_Chq72\nkey Escape\nexpect-form FrmCon_Chq72\nkey Escape");
+           "expect-form FrmCon_Chq72\nclick btRetorna\nexpect-form FrmCon_Chq72\nclick btRetorna");
   // The script ends while the menu keeps reopening its single option.
   EXPECT_NE(r.error, "");
   EXPECT_TRUE(r.scriptDone);
@@ -119,7 +119,7 @@ TEST_F(MenuChequeTest, OpcaoUnicaAbreSuaTelaSozinha) {
     if (e["what"] == "create" && e["form"] == "FrmCon_Chq72" && abriu < 0) abriu = e["t"];
   }
   EXPECT_EQ(abriu - mostrou, 10);
-  EXPECT_EQ(r.Events("input").front()["action"], "key Escape");
+  EXPECT_EQ(r.Events("input").front()["action"], "click btRetorna");
   // Every screen that was created was destroyed.
   EXPECT_EQ(ContaAuditoria("Criou: FrmCon_Chq72"), ContaAuditoria("Destruiu: FrmCon_Chq72"));
   EXPECT_EQ(ContaAuditoria("Destruiu: FrmRedes_Mnu"), 1);
@@ -174,9 +174,9 @@ TEST_F(MenuChequeTest, MenuAbreATelaDoCodigoFuncaoERedeDaOpcao) {
               Secao("Sem tela", "habilitado=1\r\nCodigoTrn=124\r\nTipoFuncao=4\r\n"
                                 "opCmc7=2\r\nopBanco=2"));
   const TScriptRun r = Roda([] { ExecutaConsultaCheque(1, 0); },
-                            "type 1\nexpect-form FrmGarVenez_Cnc\nkey Escape\n"
+                            "type 1\nexpect-form FrmGarVenez_Cnc\nclick btRetorna\n"
                             "expect-form FrmRedes_Mnu\nexpect-focus spOpcao1\n"
-                            "type 2\nexpect-form FrmCancGarantia_Mod\nkey Escape\n"
+                            "type 2\nexpect-form FrmCancGarantia_Mod\nclick btRetorna\n"
                             // Nothing serves the third option: the menu stays and waits.
                             "type 3\nexpect-form FrmRedes_Mnu\nexpect-focus spOpcao1\n"
                             "type 9");
@@ -317,10 +317,10 @@ TEST_F(MenuChequeTest, ModoEscolhidoChegaATelaAberta) {
   ModoNaCriacao modo;
   const TScriptRun r = Roda([] { ExecutaConsultaCheque(1, 0); },
                             "type 1\nexpect-form FrmSelTipoDadosChq_Mnu\ntype 2\n"
-                            "expect-form FrmCon_Chq72\nkey Escape\n"
+                            "expect-form FrmCon_Chq72\nclick btRetorna\n"
                             "type 1\nexpect-form FrmSelTipoDadosChq_Mnu\ntype 1\n"
-                            "expect-form FrmCon_Chq72\nkey Escape\n"
-                            "type 2\nexpect-form FrmCon_Chq74\nkey Escape\n"
+                            "expect-form FrmCon_Chq72\nclick btRetorna\n"
+                            "type 2\nexpect-form FrmCon_Chq74\nclick btRetorna\n"
                             "type 9");
   EXPECT_EQ(r.error, "") << r.screen;
   EXPECT_EQ(modo.modos, (std::vector<std::pair<std::string, int>>{

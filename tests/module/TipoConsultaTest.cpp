@@ -187,9 +187,9 @@ TEST_F(TipoConsultaTest, TipoEscolhidoNoMenuVaiParaOCampo1043) {
   Escreve("ClienteTrn.ini", Secao("Consulta", "K1=1\r\nK2=1"));
   const TScriptRun r = Roda([] { ExecutaConsultaCheque(1, 0); },
                             "type 1\nexpect-form FrmTipoConsulta_Mod\ntype 2\nclick btConfirma\n"
-                            "expect-form FrmCon_Chq72\nkey Escape\n"
+                            "expect-form FrmCon_Chq72\nclick btRetorna\n"
                             // The other option has no list: no selection, 1043 stays.
-                            "type 2\nexpect-form FrmCon_Chq74\nkey Escape\ntype 9");
+                            "type 2\nexpect-form FrmCon_Chq74\nclick btRetorna\ntype 9");
   EXPECT_EQ(r.error, "") << r.screen;
   EXPECT_EQ(host.SavedStore().at({1043, 0}), "02");
   EXPECT_EQ(ContaAuditoria("Criou: FrmTipoConsulta_Mod"), 1);

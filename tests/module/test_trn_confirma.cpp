@@ -212,12 +212,14 @@ protected:
 
 TEST_F(TrnPerguntas, AnswersOfTheThreeKindsGoOutInOrder) {
   host.SetQuestions({TFakeHost::Question("P01 ", "NOME DA MAE", '0', 1, 20),
-                     TFakeHost::Question("P02 ", "DATA NASC", '1', 8, 8),
+                     TFakeHost::Question("P02 ", "DATA NASC", '1', 26, 26),
                      TFakeHost::Question("P03 ", "CARTAO", '2', 0, 37),
                      TFakeHost::Question("P04 ", "CIDADE", '0', 1, 20)});
   PrimeiraResposta();
   host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(20017, 0, "OK")});
-  host.QueuePinpadAnswer("01011980");
+  // A PIN-pad answer may fill its whole 26-character entry.
+  const std::string pinpad26 = "01011980" + std::string(18, '7');
+  host.QueuePinpadAnswer(pinpad26);
   // The card read: the BIN lookup finds network 45 and the PIN pad leaves the card data.
   const std::string cartao = "6012345678901234=25121234567890123456789";
   host.QueueBinAnswer(true, {Op::Grava(10112, 0, "45"), Op::Grava(10104, 0, cartao)});
@@ -238,8 +240,10 @@ TEST_F(TrnPerguntas, AnswersOfTheThreeKindsGoOutInOrder) {
   EXPECT_EQ(host.RequestCodes()[1], 0x70u); // answered as a code-70 consultation
   const auto &segunda = host.Requests()[1];
   EXPECT_EQ(TextoDaRequisicao(segunda, "PERG:"), "PERG:P01 NOME DA MAE,MARIA,0;"
-                                                 "PERG:P02 DATA NASC,01011980,1;"
-                                                 "PERG:P03 CARTAO," +
+                                                 "PERG:P02 DATA NASC," +
+                                                     pinpad26 +
+                                                     ",1;"
+                                                     "PERG:P03 CARTAO," +
                                                      cartao.substr(0, 37) +
                                                      ",2;"
                                                      "PERG:P04 CIDADE,RECIFE,0;");
@@ -250,8 +254,8 @@ TEST_F(TrnPerguntas, AnswersOfTheThreeKindsGoOutInOrder) {
   ASSERT_EQ(pinpad.size(), 1u);
   EXPECT_EQ(pinpad[0].args[1], "DATA NASC");
   EXPECT_EQ(pinpad[0].args[2], "Digite DATA NASC");
-  EXPECT_EQ(pinpad[0].args[4], "8");
-  EXPECT_EQ(pinpad[0].args[5], "8");
+  EXPECT_EQ(pinpad[0].args[4], "26");
+  EXPECT_EQ(pinpad[0].args[5], "26");
   EXPECT_EQ(host.Get(10146), "");
   EXPECT_EQ(host.Get(10104), "");
   EXPECT_EQ(host.Get(10107), "1");
@@ -259,6 +263,37 @@ TEST_F(TrnPerguntas, AnswersOfTheThreeKindsGoOutInOrder) {
   EXPECT_EQ(host.Get(10227), "1");
   EXPECT_EQ(Struct_Perguntas.size(), 1u);
   EXPECT_EQ(host.SaveCount(), 1);
+}
+
+// A host whose keyboard filter drops "5": what it does to a key is what the controls get.
+class THostSemCinco : public TFakeHost {
+public:
+  char ValKeyBoard(char &key) override {
+    TFakeHost::ValKeyBoard(key);
+    if (key == '5') key = 0;
+    return key;
+  }
+};
+
+TEST_F(TrnPerguntas, TheHostsKeyFilterIsObeyed) {
+  THostSemCinco filtro;
+  SetHost(&filtro);
+  filtro.Set(1006, 0, "F");
+  filtro.SetQuestions({TFakeHost::Question("P01 ", "NOME", '0', 1, 20)});
+  filtro.QueueAuthorization({Op::Grava(1009, 0, "88"), Op::Grava(20017, 0, "SC")});
+  filtro.QueueAuthorization({Op::Grava(1009, 0, "0")});
+  // On the transaction screen and on the questions screen alike.
+  EXPECT_EQ(Confirma(std::string("type 152\n") + kConfirmaValor +
+                     "expect-form FrmCap_Perg\ntype A5B\nkey Enter\n"
+                     "expect-focus btConfirma\nkey Enter\n"),
+            mrOk);
+  const auto &req = filtro.Requests();
+  EXPECT_EQ(req.size(), 2u);
+  if (req.size() == 2) {
+    EXPECT_EQ(Campo(req[0], 1003), "12");
+    EXPECT_EQ(TextoDaRequisicao(req[1], "PERG:"), "PERG:P01 NOME,AB,0;");
+  }
+  SetHost(&host);
 }
 
 TEST_F(TrnPerguntas, ExchangeStartsOnlyForItsResultsAndNetwork) {

@@ -197,6 +197,15 @@ TEST_F(CenarioTest, LaterAuthorisationLeavesIndexesItDoesNotName) {
   }
 }
 
+// A file a Windows editor saved in its own code page reads as it was meant; line
+// ends of CR alone and bad escapes are refused where they are.
+TEST_F(CenarioTest, EncodingAndLineEnds) {
+  H().CarregaCenarioTexto("[autorizacao]\n1027-000 = RESTRI\xC7\xC3O\n", "c.ini");
+  EXPECT_EQ(H().Cenario().autorizacao->grava.at({1027, 0}), "RESTRI\xC7\xC3O");
+  EsperaRecusa("[autorizacao]\r1009-000 = 0\r1027-000 = A\r", "c.ini", 1);
+  EsperaRecusa("[autorizacao]\n  1027-000 =  ab\\q\n", "c.ini", 2);
+}
+
 // Answer N belongs to the N-th question, even when the PIN pad refused it.
 TEST_F(CenarioTest, PinpadRefusesAnswersOutsideTheQuestionLengths) {
   struct Caso {

@@ -79,11 +79,15 @@ TEST_F(MensagensTest, FileOverridesAndIsWindows1252Inside) {
   EXPECT_EQ(Msg(456), "Consulta Especial");
   EXPECT_EQ(Msg(999), "Aten\xE7\xE3o ");
   EXPECT_EQ(Msg(553), pdv::MensagensPadrao().at(553));
+  // Saved by a Windows editor in its own code page: the bytes are the text.
+  H().CarregaMensagensTexto("456=Consulta A\xE7\xE3o \x80\n", "m.txt");
+  EXPECT_EQ(Msg(456), "Consulta A\xE7\xE3o \x80");
 }
 
 TEST_F(MensagensTest, MalformedFileIsRefusedWithItsLine) {
   const std::pair<const char *, int> casos[] = {
-      {"1=a\nsem igual\n", 2}, {"x1=a\n", 1}, {"1=a\n1=b\n", 2}, {"\n\n5=\\z\n", 3}, {"=a\n", 1}};
+      {"1=a\nsem igual\n", 2}, {"x1=a\n", 1}, {"1=a\n1=b\n", 2},
+      {"\n\n5=\\z\n", 3},      {"=a\n", 1},   {"2=b\n1=a\r3=c\r", 2}};
   for (auto [texto, linha] : casos) {
     H().Reinicia();
     try {

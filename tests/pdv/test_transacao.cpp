@@ -1,6 +1,11 @@
-// The transaction file: exact format, binary values, malformed files, atomic
-// save.
+// The transaction file: exact format, binary values, malformed files, a save
+// that survives failures and kills at any step.
+#include <csignal>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <system_error>
+#include <unistd.h>
 
 #include "PdvTest.h"
 
@@ -10,23 +15,21 @@ namespace {
 
 class TransacaoTest : public THostTest {};
 
-TEST_F(TransacaoTest, FormatIsOrderedByFieldThenIndexWithThreeDigitIndexes) {
+// Ordered by field then index, three-digit indexes, and only control bytes, DEL
+// and the backslash escaped.
+TEST_F(TransacaoTest, FormatIsOrderedAndEscapesOnlyControlBytes) {
   pdv::TStore s;
   s[{20033, 12}] = "doze";
   s[{20033, 2}] = "dois";
   s[{1009, 0}] = "0";
   s[{999, 1000}] = "mil";
-  s[{1027, 0}] = " a=b ";
-  EXPECT_EQ(pdv::FormataArquivoTransacao(s), "999-1000 = mil\n"
-                                             "1009-000 = 0\n"
-                                             "1027-000 =  a=b \n"
-                                             "20033-002 = dois\n"
-                                             "20033-012 = doze\n");
-}
-
-TEST_F(TransacaoTest, EscapesOnlyControlBytesDelAndBackslash) {
-  EXPECT_EQ(pdv::EscapaValor(std::string("a\0b\x04\n\x11\\\x7F\xE7\xE3\x80", 11)),
-            "a\\x00b\\x04\\x0A\\x11\\\\\\x7F\xE7\xE3\x80");
+  s[{1027, 0}] = std::string(" a\0b\x04\n\x11\\\x7F\xE7\xE3\x80 ", 13);
+  EXPECT_EQ(pdv::FormataArquivoTransacao(s),
+            "999-1000 = mil\n"
+            "1009-000 = 0\n"
+            "1027-000 =  a\\x00b\\x04\\x0A\\x11\\\\\\x7F\xE7\xE3\x80 \n"
+            "20033-002 = dois\n"
+            "20033-012 = doze\n");
 }
 
 TEST_F(TransacaoTest, BinaryValuesSurviveSaveAndLoad) {
@@ -62,7 +65,10 @@ TEST_F(TransacaoTest, BinaryValuesSurviveSaveAndLoad) {
 
 TEST_F(TransacaoTest, LoadingMergesIntoTheStoreAndAcceptsHandWrittenLines) {
   TDirTemp dir;
-  EscreveArquivo(dir / "t.txt", "# fornecido pelo PDV\r\n1003-0=1500\r\n\r\n10112-000  =  45\n");
+  // A byte-order mark: an editor saved it as UTF-8, so the accents are read back as such.
+  EscreveArquivo(dir / "t.txt",
+                 "\xEF\xBB\xBF# fornecido pelo PDV\r\n1003-0=1500\r\n\r\n10112-000  =  "
+                 "45\n1258-0 = Jo\xC3\xA3o\n");
   H().DefineCampo(1009, 0, "7");
   H().DefineCampo(1003, 0, "1");
   H().CarregaArquivoTransacao(dir / "t.txt");
@@ -70,14 +76,27 @@ TEST_F(TransacaoTest, LoadingMergesIntoTheStoreAndAcceptsHandWrittenLines) {
   EXPECT_EQ(H().Campo(10112),
             " 45"); // one blank after '=' belongs to the format
   EXPECT_EQ(H().Campo(1009), "7");
+  EXPECT_EQ(H().Campo(1258), "Jo\xE3o");
 }
 
 TEST_F(TransacaoTest, MalformedFileIsRefusedWithItsLineAndNothingLoaded) {
   struct Caso {
-    const char *texto;
+    std::string texto;
     int linha;
   };
   const Caso casos[] = {
+      // Line ends of another system, damage and cuts would otherwise read as wrong values.
+      {"1003-000 = 15000\r1009-000 = 0\r", 1},
+      {"1009-000 = 0\n1003-000 = 15\r000\n", 2},
+      {std::string("1003-000 = 15\x00"
+                   "00\n",
+                   17),
+       1},
+      {"1003-000 = 15000\n1009-000 = 0", 2},
+      {std::string("\x89PNG\r\n\x1A\n\0\0", 10), 1},
+      {"\xEF\xBB\xBF"
+       "1027-000 = \xE2\x86\x92\n",
+       1}, // UTF-8 with no Windows-1252 form
       {"1009-000 = 0\nlixo\n", 2},
       {"1009-000 0\n", 1},
       {"1009 = 0\n", 1},
@@ -105,6 +124,14 @@ TEST_F(TransacaoTest, MalformedFileIsRefusedWithItsLineAndNothingLoaded) {
     }
     EXPECT_EQ(H().Store().size(), 1u) << c.texto;
   }
+  // An escape error names the column in the line, not in the value.
+  EscreveArquivo(dir / "t.txt", "1027-000 = ab\\q\n");
+  try {
+    H().CarregaArquivoTransacao(dir / "t.txt");
+    ADD_FAILURE();
+  } catch (const pdv::TErroArquivo &e) {
+    EXPECT_NE(e.Motivo().find("coluna 14"), std::string::npos) << e.what();
+  }
 }
 
 TEST_F(TransacaoTest, SetArgumentUsesTheSameEscapes) {
@@ -115,28 +142,31 @@ TEST_F(TransacaoTest, SetArgumentUsesTheSameEscapes) {
 }
 
 // A save that fails at any step - before, between or inside the writes, at the
-// sync, the close or the rename - leaves the old file whole and no temporary
-// file behind.
-TEST_F(TransacaoTest, InterruptedSaveLeavesTheOldFileWhole) {
+// sync, the close, the rename or the directory's sync - leaves the old file or
+// (only once renamed) the new one whole, and no temporary file behind.
+TEST_F(TransacaoTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
   TDirTemp dir;
   const std::string path = dir / "transacao.txt";
-  EscreveArquivo(path, "1009-000 = velho\n");
+  const std::string velho = "1009-000 = velho\n";
   // Three values of 700 KB: the writes go in several pieces.
   for (int i = 0; i < 3; ++i)
     H().DefineCampo(20033, i, std::string(700000, static_cast<char>('a' + i)));
   const std::string novo = pdv::FormataArquivoTransacao(H().Store());
 
-  std::vector<std::pair<std::string, size_t>> passos;
-  pdv::DefineGanchoGravacao([&](const std::string &p, size_t o) {
-    passos.emplace_back(p, o);
+  std::vector<std::string> passos;
+  pdv::DefineGanchoGravacao([&](const std::string &p, size_t) {
+    passos.push_back(p);
     return true;
   });
   H().SalvaArquivoTransacao(dir / "ensaio.txt");
-  ASSERT_GE(passos.size(), 5u);
+  ASSERT_GE(passos.size(), 6u);
+  EXPECT_EQ(passos.back(), "dirsync");
   std::filesystem::remove(dir / "ensaio.txt");
 
   for (size_t falhar = 0; falhar < passos.size(); ++falhar) {
+    const bool renomeado = passos[falhar] == "dirsync";
     for (bool lanca : {false, true}) {
+      EscreveArquivo(path, velho);
       size_t n = 0;
       pdv::DefineGanchoGravacao([&](const std::string &, size_t) {
         if (n++ != falhar) return true;
@@ -144,16 +174,69 @@ TEST_F(TransacaoTest, InterruptedSaveLeavesTheOldFileWhole) {
           throw std::runtime_error("queda");
         return false;
       });
-      EXPECT_ANY_THROW(H().SalvaArquivoTransacao(path)) << passos[falhar].first;
-      EXPECT_EQ(LeArquivo(path), "1009-000 = velho\n")
-          << passos[falhar].first << " " << passos[falhar].second;
-      EXPECT_EQ(dir.Arquivos(), 1u);
+      EXPECT_ANY_THROW(H().SalvaArquivoTransacao(path)) << passos[falhar];
+      EXPECT_EQ(LeArquivo(path), renomeado ? novo : velho) << passos[falhar] << " " << falhar;
+      EXPECT_EQ(dir.Arquivos(), 1u) << passos[falhar];
     }
   }
-  pdv::DefineGanchoGravacao(nullptr);
-  H().SalvaArquivoTransacao(path);
-  EXPECT_EQ(LeArquivo(path), novo);
+}
+
+// A save killed at any instant leaves the old file or the new one, whole; the
+// next save sweeps away the temporary files the killed ones left.
+TEST_F(TransacaoTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {
+  TDirTemp dir;
+  const std::string path = dir / "transacao.txt";
+  const std::string a(150000, 'a'), b(150000, 'b');
+  pdv::GravaArquivoAtomico(path, a);
+  std::mt19937 sorteio(1234);
+  int cortados = 0; // kills that left a save halfway
+  for (int kill = 0; kill < 200; ++kill) {
+    const pid_t filho = fork();
+    ASSERT_GE(filho, 0);
+    if (filho == 0) {
+      for (int i = 0;; ++i) pdv::GravaArquivoAtomico(path, i % 2 ? a : b);
+    }
+    usleep(sorteio() % 3000);
+    ::kill(filho, SIGKILL);
+    int status = 0;
+    waitpid(filho, &status, 0);
+    const std::string lido = LeArquivo(path);
+    ASSERT_TRUE(lido == a || lido == b) << "kill " << kill << ": " << lido.size() << " bytes";
+    cortados += dir.Arquivos() > 1;
+  }
+  EXPECT_GT(cortados, 0);
+  pdv::GravaArquivoAtomico(path, a);
   EXPECT_EQ(dir.Arquivos(), 1u);
+}
+
+// The save goes where a link leads (the link stays), owner-only for a new file,
+// keeping the mode of the file it replaces.
+TEST_F(TransacaoTest, SaveFollowsLinksAndKeepsTheMode) {
+  TDirTemp dir;
+  std::filesystem::create_directory(dir / "real");
+  EscreveArquivo(dir / "velho.txt", "x\n");
+  chmod((dir / "velho.txt").c_str(), 0640);
+  EscreveArquivo(dir / "real/t.txt", "x\n");
+  chmod((dir / "real/t.txt").c_str(), 0604);
+  symlink("real/t.txt", (dir / "link.txt").c_str());
+  symlink("real/ainda.txt", (dir / "pendente.txt").c_str()); // a file still to be made
+  const struct {
+    const char *via, *arquivo;
+    mode_t modo;
+  } casos[] = {{"novo.txt", "novo.txt", 0600},
+               {"velho.txt", "velho.txt", 0640},
+               {"link.txt", "real/t.txt", 0604},
+               {"pendente.txt", "real/ainda.txt", 0600}};
+  H().DefineCampo(1009, 0, "0");
+  for (const auto &c : casos) {
+    H().SalvaArquivoTransacao(dir / c.via);
+    EXPECT_EQ(LeArquivo(dir / c.arquivo), "1009-000 = 0\n") << c.via;
+    struct stat st {};
+    EXPECT_EQ((stat((dir / c.arquivo).c_str(), &st), st.st_mode & 07777), c.modo) << c.via;
+    EXPECT_EQ((lstat((dir / c.via).c_str(), &st), S_ISLNK(st.st_mode)),
+              std::string(c.via) != c.arquivo)
+        << c.via;
+  }
 }
 
 TEST_F(TransacaoTest, VelkorGravaArquivoSavesRecordsAndReportsFailure) {

@@ -99,6 +99,8 @@ TEST(TerminalTmux, InteractiveConsultationOnTheDemo) {
   EXPECT_NE(s.find("9 - Encerra"), std::string::npos) << s;
   EXPECT_NE(s.find("Escolha uma op"), std::string::npos) << s;
 
+  // A broken UTF-8 character, then a mouse report: no key, and the session goes on.
+  tmux.Keys("-H c3 1b 5b 4d 61 62 63");
   // "4": the option with a consultation-type list.
   tmux.Keys("4");
   ASSERT_TRUE(tmux.WaitFor("Tipo de Consulta:")) << tmux.Screen();
@@ -126,4 +128,22 @@ TEST(TerminalTmux, InteractiveConsultationOnTheDemo) {
   EXPECT_NE(saved.str().find("1043-000 = 02"), std::string::npos) << saved.str();
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);
+}
+
+// Ctrl+C where the interrupt signal is ignored (as under nohup or in a shell's background job):
+// the key still ends the program, and the terminal is given back.
+TEST(TerminalTmux, CtrlCEndsTheProgramWithSigintIgnored) {
+  if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed";
+  const std::string pdv = Program();
+  if (access(pdv.c_str(), X_OK) != 0) GTEST_SKIP() << pdv << " is not built";
+  TTmux tmux;
+  tmux.Start(
+      "trap '' INT; cd " + Quote(CHEQUE_SOURCE_DIR) + " && " + Quote(pdv) +
+      " --dir share/demo --store " +
+      Quote(std::filesystem::temp_directory_path() / ("chqtmux-c" + std::to_string(getpid()))) +
+      " consulta; echo EXIT=$?; sleep 60");
+  ASSERT_TRUE(tmux.WaitFor("1 - Consulta Cheque")) << tmux.Screen();
+  tmux.Keys("C-c");
+  ASSERT_TRUE(tmux.WaitFor("EXIT=130", true, 5000)) << tmux.Screen();
+  EXPECT_EQ(tmux.Screen().find("Consulta Cheque"), std::string::npos) << tmux.Screen();
 }

@@ -6,10 +6,12 @@
 #include <chrono>
 #include <climits>
 #include <poll.h>
+#include <sys/ioctl.h>
 
 #include "platform/Cp1252.h"
 
 namespace {
+constexpr unsigned kCtrlC = 3;
 constexpr unsigned kCtrlL = 12;
 // How long an Escape waits for the character it may prefix (Alt+character), in
 // ms.
@@ -37,11 +39,14 @@ TOperatorAction KeyAction(Word key, TShiftState shift = 0) {
 }
 
 // True when the terminal's input has nothing more to give (closed pipe, hung-up
-// terminal).
+// terminal). Curses also reports a failed read when the bytes it took decode to
+// no character; the bytes after them are still waiting then.
 bool InputClosed(int fd) {
   pollfd p{fd, POLLIN, 0};
   if (poll(&p, 1, 0) <= 0) return false;
-  // Readable, yet curses read nothing: end of file.
+  int waiting = 0;
+  if (ioctl(fd, FIONREAD, &waiting) == 0 && waiting > 0) return false;
+  // Readable with nothing to read: end of file.
   return (p.revents & (POLLHUP | POLLERR | POLLNVAL | POLLIN)) != 0;
 }
 } // namespace
@@ -145,13 +150,20 @@ bool TTerminalKeyboard::Next(TOperatorAction &out, int64_t deadline) {
     const int rc = wget_wch(stdscr, &ch);
     if (rc == ERR) {
       if (deadline >= 0 && Now() >= deadline) return false;
-      if (InputClosed(fFd)) throw EScriptFailure("the terminal's input is closed");
+      if (InputClosed(fFd)) {
+        if (OnClosed) OnClosed();
+        throw EScriptFailure("the terminal's input is closed");
+      }
       continue; // a signal woke us up
     }
     bool keyCode = rc == KEY_CODE_YES;
     unsigned v = (unsigned)ch;
     if (keyCode && v == KEY_RESIZE) {
       if (OnResize) OnResize();
+      continue;
+    }
+    if (!keyCode && v == kCtrlC) {
+      if (OnInterrupt) OnInterrupt();
       continue;
     }
     if (!keyCode && v == kCtrlL) {

@@ -14,8 +14,10 @@ public:
   explicit TTerminalKeyboard(int fd);
 
   // Waits for a key until `deadline` (ms on Now(); -1 waits for ever), so that
-  // timers due before it still fire. Raises EScriptFailure when the terminal's
-  // input is closed.
+  // timers due before it still fire. Bytes that decode to no key (a broken
+  // UTF-8 character, an unknown sequence) are dropped. When the terminal's input
+  // is closed for good, OnClosed runs; without it, or when it returns,
+  // EScriptFailure is raised.
   bool Next(TOperatorAction &out, int64_t deadline) override;
   // Milliseconds of a monotonic clock.
   int64_t Now() const override;
@@ -24,6 +26,12 @@ public:
   // redraw (Ctrl+L).
   std::function<void()> OnResize;
   std::function<void()> OnRedraw;
+  // Ctrl+C (a byte of its own: the terminal is in raw mode, so that the key
+  // works even where the interrupt signal is ignored). Without it the key is
+  // ignored.
+  std::function<void()> OnInterrupt;
+  // The terminal is gone (see Next).
+  std::function<void()> OnClosed;
   // Runs before each wait, so that the screen shows the latest state while the
   // operator looks.
   std::function<void()> BeforeWait;

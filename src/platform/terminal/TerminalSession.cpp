@@ -43,6 +43,19 @@ void OnFatalSignal(int sig) {
   raise(sig);
 }
 
+// Ctrl+C: the terminal is in raw mode, so the key never becomes a signal by itself. The program
+// ends the way the interrupt would end it, also when whoever started it ignored that signal.
+[[noreturn]] void OnInterruptKey() {
+  RestoreTerminal();
+  std::signal(SIGINT, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  raise(SIGINT);
+  std::_Exit(128 + SIGINT);
+}
+
 void OnTerminate() {
   RestoreTerminal();
   if (gPreviousTerminate) gPreviousTerminate();
@@ -103,7 +116,7 @@ TTerminalSession::TTerminalSession(const TTerminalOptions &o) : fImpl(std::make_
   }
   set_term(fImpl->screen);
   if (o.cols > 0 && o.lines > 0) resizeterm(o.lines, o.cols);
-  cbreak();
+  raw(); // Ctrl+C arrives as a key (see OnInterruptKey)
   noecho();
   nonl();
   keypad(stdscr, TRUE);
@@ -122,6 +135,7 @@ TTerminalSession::TTerminalSession(const TTerminalOptions &o) : fImpl(std::make_
     fImpl->renderer.Redraw();
     Repaint();
   };
+  if (o.handleSignals) fImpl->keyboard->OnInterrupt = OnInterruptKey;
   if (Application) {
     fImpl->previousInput = Application->InputSource();
     Application->SetInputSource(fImpl->keyboard.get());
@@ -161,6 +175,10 @@ bool TTerminalSession::Available() {
 
 TTerminalSession *TTerminalSession::Current() {
   return gCurrent;
+}
+
+void TTerminalSession::RestoreNow() {
+  RestoreTerminal();
 }
 
 void TTerminalSession::Resize(int cols, int lines) {

@@ -9,8 +9,9 @@
 //   }                                 // the terminal is as it was
 //
 // The terminal is restored when the session ends, also when an exception leaves
-// it, when the program is ended by a signal (Ctrl+C, hang-up, termination, a
-// crash) or by exit().
+// it, when the program is ended by a signal (hang-up, termination, a crash), by
+// Ctrl+C (the session ends the program as the interrupt signal would, even when
+// that signal is ignored) or by exit().
 #pragma once
 
 #include <cstdio>
@@ -43,6 +44,9 @@ public:
   static bool Available();
   // The live session (nullptr when none).
   static TTerminalSession *Current();
+  // Puts the terminal back as the program found it now, for a program about to
+  // leave without unwinding (harmless when no session runs).
+  static void RestoreNow();
 
   // A virtual terminal (a fixed size) takes a new size, as a real one does when its window
   // is resized; the screen is drawn again.

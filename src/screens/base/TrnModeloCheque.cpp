@@ -1,5 +1,6 @@
 #include "screens/base/TrnModeloCheque.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "module/ChequeMain.h"
@@ -73,9 +74,9 @@ void TFrmTrn_Mod::FormShow(TObject *Sender) {
 
 void TFrmTrn_Mod::FormKeyPress(TObject *, char &Key) {
   if (bControlaKeyPreview) {
-    char tecla = Key;
-    if (Host().ValKeyBoard(tecla) == VK_RETURN &&
-        !dynamic_cast<TButtonControl *>(ActiveControl())) {
+    // The host's filter works on the key itself: what it changes or drops is what the
+    // controls get.
+    if (Host().ValKeyBoard(Key) == VK_RETURN && !dynamic_cast<TButtonControl *>(ActiveControl())) {
       SelectNext(ActiveControl(), true);
       Key = 0;
     }
@@ -214,13 +215,15 @@ bool TFrmTrn_Mod::VerificaCapturaPerguntasPinpad() {
       if (Host().ObtemCampoPinpad(Application->Handle, pergunta, prompt, titulo, p.TamMinimo,
                                   p.TamMaximo) != 0)
         return false;
+      // A PIN-pad answer fills its whole entry (26 characters, no terminator needed): the
+      // text of the questions ends it at the first zero or at its width.
       std::string lido;
-      Host().VelkorLeCampo(10146, 0, lido, 25);
+      Host().VelkorLeCampo(10146, 0, lido, sizeof(TRespostaPinpad::Texto));
       lido = TextoFixo(lido.c_str(), lido.size());
       if (pinpad < RespostasPerguntas.Pinpad.size()) {
         TRespostaPinpad &r = RespostasPerguntas.Pinpad[pinpad];
         std::memset(r.Texto, 0, sizeof r.Texto);
-        StrLCopy(r.Texto, sizeof r.Texto, lido);
+        std::memcpy(r.Texto, lido.data(), std::min(lido.size(), sizeof r.Texto));
       }
       ++pinpad;
       Host().GravaCampoString(10146, 0, "");

@@ -22,54 +22,22 @@ TFrmCap_Perg::TFrmCap_Perg(TComponent *AOwner) : TFrmMod(AOwner) {
   SetCaption("FrmCap_Perg");
   KeyPreview = true;
 
-  pnCaptura = new TPanel(this);
-  pnCaptura->Name = "pnCaptura";
-  pnCaptura->SetParent(this);
-  pnCaptura->Left = 24, pnCaptura->Top = 96, pnCaptura->Width = 580, pnCaptura->Height = 226;
-  pnCaptura->BevelInner = bvLowered;
-  pnCaptura->Color = COR_CINZA_CLARO;
-  pnCaptura->ParentColor = false;
-  pnCaptura->TabOrder = 1;
+  pnCaptura = CriaPainelCaptura("pnCaptura", 24, 96, 580, 226, 1);
   for (int i = 0; i < kSlots; ++i) {
     const std::string n = IntToStr(i + 1);
-    TLabel *lb = new TLabel(this);
-    lb->Name = "lbPergunta" + n;
-    lb->SetParent(pnCaptura);
-    lb->Left = 16, lb->Top = 10 + 21 * i, lb->Width = 250, lb->Height = 15;
-    lb->SetCaption("Pergunta" + n + ":");
+    TLabel *lb =
+        CriaRotulo(pnCaptura, "lbPergunta" + n, 16, 10 + 21 * i, 250, 15, "Pergunta" + n + ":");
     lb->SetVisible(false);
-    TEdit *ed = new TEdit(this);
-    ed->Name = "edPergunta" + n;
-    ed->SetParent(pnCaptura);
-    ed->Left = 280, ed->Top = 6 + 21 * i, ed->Width = 280, ed->Height = 20;
-    ed->MaxLength = 12;
-    ed->TabOrder = i;
+    TEdit *ed = CriaEdit<TEdit>(pnCaptura, "edPergunta" + n, 280, 6 + 21 * i, 280, 20, i, 12);
     ed->SetVisible(false);
     ed->OnEnter = [this, i](TObject *) { edPerguntaEnter(i + 1); };
     lbPergunta[i] = lb;
     edPergunta[i] = ed;
   }
-
-  pnBotoes = new TPanel(this);
-  pnBotoes->Name = "pnBotoes";
-  pnBotoes->SetParent(this);
-  pnBotoes->Left = 111, pnBotoes->Top = 330, pnBotoes->Width = 400, pnBotoes->Height = 40;
-  pnBotoes->BevelOuter = bvNone;
-  pnBotoes->Color = COR_CINZA_CLARO;
-  pnBotoes->ParentColor = false;
-  pnBotoes->TabOrder = 2;
-  btConfirma = new TBitBtn(this);
-  btConfirma->Name = "btConfirma";
-  btConfirma->SetParent(pnBotoes);
-  btConfirma->Left = 31, btConfirma->Top = 4, btConfirma->Width = 120, btConfirma->Height = 25;
-  btConfirma->TabOrder = 0;
-  btConfirma->SetCaption("&1 - Confirma");
-  btRetorna = new TBitBtn(this);
-  btRetorna->Name = "btRetorna";
-  btRetorna->SetParent(pnBotoes);
-  btRetorna->Left = 248, btRetorna->Top = 4, btRetorna->Width = 120, btRetorna->Height = 25;
-  btRetorna->TabOrder = 1;
-  btRetorna->SetCaption("&9 - Cancela");
+  const auto botoes = CriaBotoesConfirmaCancela();
+  pnBotoes = botoes.pnBotoes;
+  btConfirma = botoes.btConfirma;
+  btRetorna = botoes.btCancela;
 
   OnKeyPress = [this](TObject *s, char &k) { FormKeyPress(s, k); };
   btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
@@ -147,9 +115,9 @@ void TFrmCap_Perg::FormShow(TObject *Sender) {
 
 void TFrmCap_Perg::FormKeyPress(TObject *, char &Key) {
   if (bControlaKeyPreview) {
-    char tecla = Key;
-    if (Host().ValKeyBoard(tecla) == VK_RETURN &&
-        !dynamic_cast<TButtonControl *>(ActiveControl())) {
+    // The host's filter works on the key itself: what it changes or drops is what the
+    // controls get.
+    if (Host().ValKeyBoard(Key) == VK_RETURN && !dynamic_cast<TButtonControl *>(ActiveControl())) {
       SelectNext(ActiveControl(), true);
       Key = 0;
     }

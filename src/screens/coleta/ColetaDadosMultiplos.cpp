@@ -15,31 +15,13 @@ constexpr unsigned kFlagsErro = MB_OK | MB_ICONSTOP | MB_TOPMOST;
 TFrmMult_Mod::TFrmMult_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   Name = "FrmMult_Mod";
 
-  pnCaptura = NewControl<TPanel>(this, this, "pnCaptura", 24, 90, 580, 280);
-  pnCaptura->BevelInner = bvLowered;
-  pnCaptura->Color = COR_CINZA_CLARO;
-  pnCaptura->ParentColor = false;
-  pnCaptura->TabOrder = 1;
-
-  lbDescricaoChq1 = NewControl<TLabel>(this, pnCaptura, "lbDescricaoChq1", 40, 8, 260, 16);
-  sg_dadoschq_1 = CriaGrade(pnCaptura, "sg_dadoschq_1");
-  sg_dadoschq_1->Left = 40;
-  sg_dadoschq_1->Top = 26;
-  sg_dadoschq_1->TabOrder = 0;
-
-  pnBotoes = NewControl<TPanel>(this, this, "pnBotoes", 111, 372, 400, 30);
-  pnBotoes->BevelOuter = bvNone;
-  pnBotoes->Color = COR_CINZA_CLARO;
-  pnBotoes->ParentColor = false;
-  pnBotoes->TabOrder = 2;
-  btConfirma = NewControl<TBitBtn>(this, pnBotoes, "btConfirma", 31, 2, 120, 25);
-  btConfirma->TabOrder = 0;
-  btConfirma->SetCaption("&1 - Confirma");
-  btConfirma->SetVisible(false);
-  btRetorna = NewControl<TBitBtn>(this, pnBotoes, "btRetorna", 248, 2, 120, 25);
-  btRetorna->TabOrder = 1;
-  btRetorna->SetCaption("&9 - Cancela");
-  btRetorna->SetVisible(false);
+  pnCaptura = CriaPainelCaptura("pnCaptura", 24, 90, 580, 280, 1);
+  lbDescricaoChq1 = CriaRotulo(pnCaptura, "lbDescricaoChq1", 40, 8, 260, 16);
+  sg_dadoschq_1 = CriaGrade(pnCaptura, "sg_dadoschq_1", 40, 26);
+  const auto botoes = CriaBotoesConfirmaCancela("btRetorna", 111, 372);
+  pnBotoes = botoes.pnBotoes;
+  btConfirma = botoes.btConfirma;
+  btRetorna = botoes.btCancela;
 
   sg_dadoschq_1->OnEnter = [this](TObject *) { GradeEnter(sg_dadoschq_1); };
   sg_dadoschq_1->OnKeyPress = [this](TObject *, char &Key) { GradeKeyPress(sg_dadoschq_1, Key); };
@@ -49,25 +31,20 @@ TFrmMult_Mod::TFrmMult_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   btRetorna->OnEnter = [this](TObject *s) { btRetornaEnter(s); };
 }
 
-TStringGrid *TFrmMult_Mod::CriaGrade(TWinControl *pai, const std::string &nome) {
-  auto *g = new TStringGrid(this);
-  g->Name = nome;
-  g->SetParent(pai);
+TStringGrid *TFrmMult_Mod::CriaGrade(TWinControl *pai, const std::string &nome, int left, int top) {
+  auto *g = NewControl<TStringGrid>(this, pai, nome, left, top, 320, 16 * LINHAS_POR_GRADE + 4);
   g->SetColCount(NUM_COLUNAS);
   g->FixedRows = 0;
   g->FixedCols = 0;
   g->SetRowCount(LINHAS_POR_GRADE);
   g->DefaultRowHeight = 16;
+  // The grid keeps Tab: it moves from cell to cell, and the key-press handler drops the
+  // character that follows.
   g->Options = goVertLine | goHorzLine | goEditing | goTabs;
   g->ScrollBars = false;
-  g->Width = 320;
-  g->Height = 16 * LINHAS_POR_GRADE + 4;
+  g->TabOrder = 0;
   g->OnGetEditMask = [this](TObject *s, int c, int r, std::string &v) {
     GradeGetEditMask(s, c, r, v);
-  };
-  // Tab belongs to the grid and does nothing there.
-  g->OnKeyDown = [](TObject *, Word &Key, TShiftState) {
-    if (Key == VK_TAB) Key = 0;
   };
   return g;
 }
@@ -195,7 +172,11 @@ bool TFrmMult_Mod::VerificaLista(TStringGrid *grade, int linha) {
 }
 
 bool TFrmMult_Mod::VerificaValoresCheques() {
-  const int64_t total = StrToInt64Def(Host().RemoveFormato(Host().LeCampo(1003, 0)), 0);
+  // Without an amount from the point of sale the request will carry the one the operator
+  // typed, so that is the one the cheques must make up.
+  std::string valor = Host().LeCampo(1003, 0);
+  if (Trim(valor).empty()) valor = ValorDigitado;
+  const int64_t total = StrToInt64Def(Host().RemoveFormato(valor), 0);
   int64_t soma = 0;
   for (TStringGrid *grade : GradesEmUso()) {
     for (int r = 0; r < grade->RowCount(); ++r) {

@@ -35,13 +35,17 @@ public:
   // Checks one row of a grid: every data cell filled and a real date. On failure the operator
   // is told, the cursor is put where the correction goes and the result is false.
   bool VerificaLista(TStringGrid *grade, int linha);
-  // The amounts of all rows add up to field 1003.
+  // The amounts of all rows add up to field 1003 (or, without it, to ValorDigitado).
   bool VerificaValoresCheques();
   // Key filter of the amount cells: digits, Backspace, Enter and one decimal separator.
   static void OnlyNumber(const std::string &texto, char &Key);
 
   // Number of cheques in field 10101 (0 when not a number).
   static int LeQuantidadeCheques();
+
+  // The amount typed on the screen that opened the grid, as shown there. The cheques must
+  // add up to it when the point of sale gave no amount (field 1003 empty).
+  std::string ValorDigitado;
 
 protected:
   // The first column the operator types in (the CMC-7 grid shows row numbers in column 0).
@@ -56,7 +60,8 @@ protected:
   // After the date of the last row of `grade` passed its check.
   virtual void FimDaGrade(TStringGrid *grade);
 
-  TStringGrid *CriaGrade(TWinControl *pai, const std::string &nome);
+  // A grid of 13 rows and the four columns, tab order 0 in its panel.
+  TStringGrid *CriaGrade(TWinControl *pai, const std::string &nome, int left, int top);
   void FormCreate(TObject *Sender) override;
 
   void GradeEnter(TStringGrid *grade);

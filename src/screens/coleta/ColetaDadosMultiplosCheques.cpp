@@ -13,22 +13,6 @@ void Esquece() {
 }
 TRegistroUnidade Registro(&Esquece, &Esquece);
 
-// Row numbers beside a grid: labels "primeiro" onward, one per row.
-void CriaNumeros(TFrmMult_Chq *form, TWinControl *pai, TLabel **rotulos[], int primeiro, int top) {
-  for (int i = 0; i < TFrmMult_Mod::LINHAS_POR_GRADE; ++i) {
-    auto *lb = new TLabel(form);
-    lb->Name = "lb" + IntToStr(primeiro + i);
-    lb->SetParent(pai);
-    lb->Left = 12;
-    lb->Top = top + 2 + 16 * i;
-    lb->Width = 24;
-    lb->Height = 13;
-    lb->Alignment = taRightJustify;
-    lb->SetCaption(IntToStr(primeiro + i));
-    *rotulos[i] = lb;
-  }
-}
-
 } // namespace
 
 TFrmMult_Chq::TFrmMult_Chq(TComponent *AOwner) : TFrmMult_Mod(AOwner) {
@@ -37,39 +21,32 @@ TFrmMult_Chq::TFrmMult_Chq(TComponent *AOwner) : TFrmMult_Mod(AOwner) {
   PrimeiraColunaEditavel = 0;
   const char *cabecalho = "N. Cheque   C3           Valor          Data Chq";
   lbDescricaoChq1->SetCaption(cabecalho);
-
-  TLabel **primeiros[LINHAS_POR_GRADE] = {&lb1, &lb2, &lb3,  &lb4,  &lb5,  &lb6, &lb7,
-                                          &lb8, &lb9, &lb10, &lb11, &lb12, &lb13};
-  CriaNumeros(this, pnCaptura, primeiros, 1, sg_dadoschq_1->Top);
+  CriaNumeros(pnCaptura, 1, sg_dadoschq_1->Top,
+              {&lb1, &lb2, &lb3, &lb4, &lb5, &lb6, &lb7, &lb8, &lb9, &lb10, &lb11, &lb12, &lb13});
 
   // The second grid sits beside the first, in its own panel.
-  pnDadosChq2 = new TPanel(this);
-  pnDadosChq2->Name = "pnDadosChq2";
-  pnDadosChq2->SetParent(pnCaptura);
-  pnDadosChq2->Left = 290;
-  pnDadosChq2->Top = 4;
-  pnDadosChq2->Width = 284;
-  pnDadosChq2->Height = 250;
+  pnDadosChq2 = NewControl<TPanel>(this, pnCaptura, "pnDadosChq2", 290, 4, 284, 250);
   pnDadosChq2->BevelOuter = bvNone;
   pnDadosChq2->TabOrder = 1;
-  lbDescricaoChq2 = new TLabel(this);
-  lbDescricaoChq2->Name = "lbDescricaoChq2";
-  lbDescricaoChq2->SetParent(pnDadosChq2);
-  lbDescricaoChq2->Left = 40;
-  lbDescricaoChq2->Top = 4;
-  lbDescricaoChq2->Width = 240;
-  lbDescricaoChq2->Height = 16;
-  lbDescricaoChq2->SetCaption(cabecalho);
-  sg_dadoschq_2 = CriaGrade(pnDadosChq2, "sg_dadoschq_2");
-  sg_dadoschq_2->Left = 40;
-  sg_dadoschq_2->Top = 22;
-  sg_dadoschq_2->TabOrder = 0;
-  TLabel **segundos[LINHAS_POR_GRADE] = {&lb14, &lb15, &lb16, &lb17, &lb18, &lb19, &lb20,
-                                         &lb21, &lb22, &lb23, &lb24, &lb25, &lb26};
-  CriaNumeros(this, pnDadosChq2, segundos, 14, sg_dadoschq_2->Top);
+  lbDescricaoChq2 = CriaRotulo(pnDadosChq2, "lbDescricaoChq2", 40, 4, 240, 16, cabecalho);
+  sg_dadoschq_2 = CriaGrade(pnDadosChq2, "sg_dadoschq_2", 40, 22);
+  CriaNumeros(
+      pnDadosChq2, 14, sg_dadoschq_2->Top,
+      {&lb14, &lb15, &lb16, &lb17, &lb18, &lb19, &lb20, &lb21, &lb22, &lb23, &lb24, &lb25, &lb26});
 
   sg_dadoschq_2->OnEnter = [this](TObject *) { GradeEnter(sg_dadoschq_2); };
   sg_dadoschq_2->OnKeyPress = [this](TObject *, char &Key) { GradeKeyPress(sg_dadoschq_2, Key); };
+}
+
+void TFrmMult_Chq::CriaNumeros(TWinControl *pai, int primeiro, int top,
+                               std::initializer_list<TLabel **> rotulos) {
+  int i = 0;
+  for (TLabel **rotulo : rotulos) {
+    const std::string n = IntToStr(primeiro + i);
+    *rotulo = CriaRotulo(pai, "lb" + n, 12, top + 2 + 16 * i, 24, 13, n);
+    (*rotulo)->Alignment = taRightJustify;
+    ++i;
+  }
 }
 
 void TFrmMult_Chq::FormCreate(TObject *Sender) {

@@ -3,6 +3,8 @@
 // fields 10163 (number), 10164 (C3), 10165 (amount) and 10166 (date), index = cheque from 0.
 #pragma once
 
+#include <initializer_list>
+
 #include "screens/coleta/ColetaDadosMultiplos.h"
 
 class TFrmMult_Chq : public TFrmMult_Mod {
@@ -25,6 +27,11 @@ protected:
   std::string MascaraColuna(int coluna) const override;
   std::vector<std::pair<int, int>> CamposPorCheque() const override;
   void FimDaGrade(TStringGrid *grade) override;
+
+private:
+  // The row numbers beside a grid: one right-aligned label per row, "primeiro" onward.
+  void CriaNumeros(TWinControl *pai, int primeiro, int top,
+                   std::initializer_list<TLabel **> rotulos);
 };
 
 // The live screen, or null (the consultation screen creates it when it is null).

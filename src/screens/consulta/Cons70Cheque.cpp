@@ -94,9 +94,7 @@ bool TFrmCon_Chq70::GravaCamposVelkor() {
   if (modo != 1) return true;
 
   DefineTipoEntradaCheque(TipoEntChqManual.empty() ? '2' : TipoEntChqManual[0]);
-  const TChequeDigitado cheque{edCompensacao->Text(), edBanco->Text(),  edAgencia->Text(),
-                               edC1->Text(),          edConta->Text(),  edDigito->Text(),
-                               edC2->Text(),          edCheque->Text(), edC3->Text()};
+  const TChequeDigitado cheque = ChequeDigitado();
   if (n == 1)
     return grava(10167, 0,
                  DadosChequeUnico(cheque, TipoEntChqManual, UtilizaCampoC1, UtilizaCampoC2)) &&

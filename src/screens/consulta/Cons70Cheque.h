@@ -16,18 +16,14 @@ public:
   bool GravaCamposVelkor() override;
 };
 
-// The cheque typed field by field, as the operator left the edits.
-struct TChequeDigitado {
-  std::string Compensacao, Banco, Agencia, C1, Conta, Digito, C2, Cheque, C3;
-};
-
 // The cheque data of one typed cheque (field 10167), in the form that the manual entry type
 // selects: "2" (also empty or not a number) and any other value joined by the byte 0x04, "3"
 // by ";". C1 and C2 go in only when their flags are set, and only where the form has room.
 std::string DadosChequeUnico(const TChequeDigitado &c, const std::string &tipoEntChqManual,
                              bool usaC1, bool usaC2);
 // The cheque data of cheque i of several: the account's data with the cheque number `numero`
-// and the check digit `c3` of that cheque (its first character is used).
+// and the check digit `c3` of that cheque (its first character is used). Codes 7C and F0 send
+// the same text for their one cheque (DadosChequeCodigos7CF0).
 std::string DadosChequeMultiplo(const TChequeDigitado &c, const std::string &tipoEntChqManual,
                                 bool usaC1, bool usaC2, const std::string &numero,
                                 const std::string &c3);

@@ -245,6 +245,11 @@ int TFrmChq_Trn::CodigoTransacaoMenu() {
   return Transacao >= 1 && Transacao <= 8 ? QualTransacao[Transacao] : 0;
 }
 
+TChequeDigitado TFrmChq_Trn::ChequeDigitado() const {
+  return {edCompensacao->Text(), edBanco->Text(), edAgencia->Text(), edC1->Text(), edConta->Text(),
+          edDigito->Text(),      edC2->Text(),    edCheque->Text(),  edC3->Text()};
+}
+
 // ---- Configuration --------------------------------------------------------------------------
 
 void TFrmChq_Trn::Configura_Consulta() {
@@ -288,17 +293,24 @@ void TFrmChq_Trn::Configura_Consulta() {
     opCodArea = inteiro("opCodArea", 2);
     opDemoPrazos = inteiro("opDemoPrazos", 1);
 
-    tmCompensacao = inteiro("tmCompensacao", 3);
-    tmBanco = inteiro("tmBanco", 3);
-    tmAgencia = inteiro("tmAgencia", 4);
-    tmConta = inteiro("tmConta", 10);
-    tmDigito = inteiro("tmDigito", 1);
-    tmCheque = inteiro("tmCheque", 6);
-    tmEmitente = inteiro("tmEmitente", 50);
-    tmRG = inteiro("tmRG", 9);
-    tmTelefone = inteiro("tmTelefone", 8);
-    tmddd = inteiro("tmddd", 4);
-    tmFacilit = inteiro("tmFacilit", 15);
+    // A length the items cannot have (none, negative, or beyond what an edit keeps) is a
+    // slip of the configuration: the default stands. The guarantee pads its key to these
+    // lengths, so an unchecked one would build strings of any size.
+    auto tamanho = [&](const char *chave, int padrao) {
+      const int32_t n = inteiro(chave, padrao);
+      return n >= 1 && n <= TAMANHO_MAXIMO_ITEM ? n : padrao;
+    };
+    tmCompensacao = tamanho("tmCompensacao", 3);
+    tmBanco = tamanho("tmBanco", 3);
+    tmAgencia = tamanho("tmAgencia", 4);
+    tmConta = tamanho("tmConta", 10);
+    tmDigito = tamanho("tmDigito", 1);
+    tmCheque = tamanho("tmCheque", 6);
+    tmEmitente = tamanho("tmEmitente", 50);
+    tmRG = tamanho("tmRG", 9);
+    tmTelefone = tamanho("tmTelefone", 8);
+    tmddd = tamanho("tmddd", 4);
+    tmFacilit = tamanho("tmFacilit", 15);
   }
 
   const TIniFile cliente(CaminhoArquivoIni("Cliente.ini"));
@@ -784,6 +796,7 @@ void TFrmChq_Trn::AbreGradeCheques(char &Key) {
   const int modo = ModoEntrada();
   if (modo == 2) {
     if (!FrmMult_CMC7) FrmMult_CMC7 = Application->CreateForm<TFrmMult_CMC7>();
+    FrmMult_CMC7->ValorDigitado = edValor->Text();
     cheque_main::TLiberaForm<TFrmMult_CMC7> libera(FrmMult_CMC7);
     if (FrmMult_CMC7->ShowModal() == mrCancel) {
       Habilita({lbCMC7, edCMC7, lbData, edData}, true);
@@ -802,6 +815,7 @@ void TFrmChq_Trn::AbreGradeCheques(char &Key) {
     }
   } else if (modo == 1) {
     if (!FrmMult_Chq) FrmMult_Chq = Application->CreateForm<TFrmMult_Chq>();
+    FrmMult_Chq->ValorDigitado = edValor->Text();
     cheque_main::TLiberaForm<TFrmMult_Chq> libera(FrmMult_Chq);
     if (FrmMult_Chq->ShowModal() == mrCancel) {
       HabilitaChequeUnico(true);

@@ -35,8 +35,16 @@ extern std::string RetornaDetalhesSCPC, TipoServico, Historico, ConfigExtra, Dad
 
 // Upper bound of the quantity of cheques typed on the screen.
 constexpr int MAX_QTD_CHEQUES = 25;
+// The longest an item's configured length (tm...) may be: longer ones fall back to the
+// default.
+constexpr int32_t TAMANHO_MAXIMO_ITEM = 255;
 
 } // namespace ConsultaChequeTrnCheque
+
+// The cheque typed field by field, as the operator left the edits.
+struct TChequeDigitado {
+  std::string Compensacao, Banco, Agencia, C1, Conta, Digito, C2, Cheque, C3;
+};
 
 class TFrmChq_Trn : public TFrmTrn_Mod {
 public:
@@ -119,18 +127,27 @@ protected:
   void FiltraTipoDoc(TObject *Sender, char &Key);
   void FiltraFacilitador(TObject *Sender, char &Key);
 
-private:
-  std::string fSecao; // the configuration section, copied from the network menu
+  // The texts of the typed cheque's edits.
+  TChequeDigitado ChequeDigitado() const;
+
+  // The configuration section, copied from the network menu.
+  const std::string &Secao() const { return fSecao; }
 
   void MostraDica(int mensagem);
   void MostraDicaTexto(const std::string &texto);
+  // Shows the message (exclamation box, on top) and returns false.
+  bool Falha(int mensagem);
+  // Falha, then enables the control, clears it when asked, and moves the focus there.
+  bool FalhaEm(int mensagem, TWinControl *controle, bool habilita, bool limpa);
+
+private:
+  std::string fSecao; // the configuration section, copied from the network menu
+
   void PreencheDoCampo(TCustomEdit *controle, int campo);
   void AplicaMascaraDocumento(bool cpf);
   // Enables the controls and moves the focus there (after clearing them when asked).
   void Corrige(TWinControl *controle, bool habilita, bool limpa);
   void FocaPrimeiroControle();
-  bool Falha(int mensagem);
-  bool FalhaEm(int mensagem, TWinControl *controle, bool habilita, bool limpa);
   void HabilitaChequeUnico(bool c3);
   void AbreGradeCheques(char &Key);
 };

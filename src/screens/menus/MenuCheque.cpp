@@ -6,9 +6,18 @@
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
 #include "screens/base/TelaProvisoria.h"
+#include "screens/cancelamento/CancelamentoGarantiaCheque7C.h"
+#include "screens/cancelamento/CancelamentoGarantiaVenezuela.h"
+#include "screens/cancelamento/CancelamentoTrnGarantia.h"
 #include "screens/consulta/Cons70ChequeConsulta.h"
 #include "screens/consulta/Cons70ChequeConsultaSequencial.h"
 #include "screens/consulta/Cons70ChequeGarantia.h"
+#include "screens/consulta/Cons72Cheque.h"
+#include "screens/consulta/Cons74Cheque.h"
+#include "screens/consulta/Cons78Cheque.h"
+#include "screens/consulta/Cons7CCheque.h"
+#include "screens/consulta/Cons7CGarantiaChq.h"
+#include "screens/consulta/ConsF0Cheque.h"
 #include "screens/menus/MenuTipoDadosCheque.h"
 #include "screens/menus/SelecionaTipoConsultaCheque.h"
 
@@ -24,18 +33,18 @@ namespace {
 // First match wins: the specific rows of a code come before its catch-all.
 const TTelaMenu TabelaTelas[] = {
     // code  function  network   screen                 opener
-    {70, 7, 96, "FrmGarVenez_Cnc", AbreTelaProvisoria},
-    {70, 7, QUALQUER, "FrmCancGarantia_Mod", AbreTelaProvisoria},
+    {70, 7, 96, "FrmGarVenez_Cnc", AbreTela<TFrmGarVenez_Cnc, FrmGarVenez_Cnc>},
+    {70, 7, QUALQUER, "FrmCancGarantia_Mod", AbreTela<TFrmCancGarantia_Mod, FrmCancGarantia_Mod>},
     {70, 2, QUALQUER, "FrmCon_Gar", AbreTela<TFrmCon_Gar, FrmCon_Gar>},
     {70, 9, QUALQUER, "FrmCon_ConSeq", AbreTela<TFrmCon_ConSeq, FrmCon_ConSeq>},
     {70, QUALQUER, QUALQUER, "FrmCon_Con", AbreTela<TFrmCon_Con, FrmCon_Con>},
-    {72, QUALQUER, QUALQUER, "FrmCon_Chq72", AbreTelaProvisoria},
-    {74, QUALQUER, QUALQUER, "FrmCon_Chq74", AbreTelaProvisoria},
-    {78, QUALQUER, QUALQUER, "FrmCon_Chq78", AbreTelaProvisoria},
-    {124, 1, QUALQUER, "FrmCon_Chq7C", AbreTelaProvisoria},
-    {124, 2, QUALQUER, "FrmGarChq_7C", AbreTelaProvisoria},
-    {124, 3, QUALQUER, "FrmGarChq7C_Cnc", AbreTelaProvisoria},
-    {240, QUALQUER, QUALQUER, "FrmCon_ChqF0", AbreTelaProvisoria},
+    {72, QUALQUER, QUALQUER, "FrmCon_Chq72", AbreTela<TFrmCon_Chq72, FrmCon_Chq72>},
+    {74, QUALQUER, QUALQUER, "FrmCon_Chq74", AbreTela<TFrmCon_Chq74, FrmCon_Chq74>},
+    {78, QUALQUER, QUALQUER, "FrmCon_Chq78", AbreTela<TFrmCon_Chq78, FrmCon_Chq78>},
+    {124, 1, QUALQUER, "FrmCon_Chq7C", AbreTela<TFrmCon_Chq7C, FrmCon_Chq7C>},
+    {124, 2, QUALQUER, "FrmGarChq_7C", AbreTela<TFrmGarChq_7C, FrmGarChq_7C>},
+    {124, 3, QUALQUER, "FrmGarChq7C_Cnc", AbreTela<TFrmGarChq7C_Cnc, FrmGarChq7C_Cnc>},
+    {240, QUALQUER, QUALQUER, "FrmCon_ChqF0", AbreTela<TFrmCon_ChqF0, FrmCon_ChqF0>},
 };
 
 // Marks the menu as settling a choice for as long as it lives.

@@ -1,0 +1,14 @@
+#include "platform/Sistema.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+std::string CaminhoExecutavel() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  return n > 0 ? std::string(buf, size_t(n)) : std::string();
+}
+
+void DefineVariavelAmbiente(const std::string &nome, const std::string &valor) {
+  setenv(nome.c_str(), valor.c_str(), 1);
+}
