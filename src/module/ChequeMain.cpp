@@ -6,7 +6,6 @@
 #include "cheque/modulo.h"
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
-#include "screens/base/TelaProvisoria.h"
 #include "screens/cancelamento/CancelamentoGarantiaVenezuela.h"
 #include "screens/cancelamento/CancelamentoTrnGarantia.h"
 #include "screens/menus/MenuCheque.h"
@@ -109,6 +108,23 @@ private:
   uintptr_t fAnterior;
 };
 
+// An error that got this far would cross into the host, which cannot take it: the operation
+// ends as if cancelled and the audit trail keeps the error's text for support. A failing
+// operator script is not an error of the module: it ends the run that drives it.
+template <class F> void Protegido(F &&f) {
+  try {
+    f();
+  } catch (const EScriptFailure &) {
+    throw;
+  } catch (const std::exception &e) {
+    try {
+      Host().GravaAudit(0, std::string("Erro: ") + e.what());
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+}
+
 void MostraMensagem(int id) {
   Application->MessageBox(Host().LeMensagens(id), TITULO_APLICACAO,
                           MB_TOPMOST | MB_ICONEXCLAMATION);
@@ -120,8 +136,7 @@ void InformaErroPDV(int id) {
 
 // ---- The screens the entry points open -------------------------------------------------------
 
-// The screens the entry points open. A screen still to come is opened as a stand-in that
-// carries its name; when it arrives, its line here names it: AbreTela<TFrmX, FrmX>.
+// The screens the entry points open, each by its form name.
 constexpr TAbreTela AbreGarVenez_Cnc = AbreTela<TFrmGarVenez_Cnc, FrmGarVenez_Cnc>;
 constexpr TAbreTela AbreCancGarantia_Mod = AbreTela<TFrmCancGarantia_Mod, FrmCancGarantia_Mod>;
 
@@ -224,42 +239,48 @@ CHEQUE_EXPORT void CHEQUE_STDCALL ObtemVersao(char *versao, char *versaoModulo) 
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaVenda(TJanelaHost, int32_t) {
-  MostraMensagem(130);
+  Protegido([] { MostraMensagem(130); });
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaPreAutorizacao(TJanelaHost, int32_t) {
-  MostraMensagem(130);
+  Protegido([] { MostraMensagem(130); });
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaFuncaoADM(TJanelaHost janela, int32_t operacao) {
   TDonoJanelaHost dono(janela);
-  switch (operacao) {
-  case 1:
-    AbreTelaOuAvisa(AbreGarVenez_Cnc, nullptr, "FrmGarVenez_Cnc");
-    break;
-  case 6:
-    AbreTelaOuAvisa(AbreCancGarantia_Mod, nullptr, "FrmCancGarantia_Mod");
-    break;
-  default:
-    InformaErroPDV(993);
-    break;
-  }
+  Protegido([operacao] {
+    switch (operacao) {
+    case 1:
+      AbreTelaOuAvisa(AbreGarVenez_Cnc, nullptr, "FrmGarVenez_Cnc");
+      break;
+    case 6:
+      AbreTelaOuAvisa(AbreCancGarantia_Mod, nullptr, "FrmCancGarantia_Mod");
+      break;
+    default:
+      InformaErroPDV(993);
+      break;
+    }
+  });
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaConsultaCheque(TJanelaHost janela, int32_t) {
   TDonoJanelaHost dono(janela);
-  if (VerificaConsultasHabilitadas())
-    AbreTelaOuAvisa(AbreTela<TFrmRedes_Mnu, FrmRedes_Mnu>, nullptr, "FrmRedes_Mnu");
-  else
-    InformaErroPDV(998);
+  Protegido([] {
+    if (VerificaConsultasHabilitadas())
+      AbreTelaOuAvisa(AbreTela<TFrmRedes_Mnu, FrmRedes_Mnu>, nullptr, "FrmRedes_Mnu");
+    else
+      InformaErroPDV(998);
+  });
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaGenerico(TJanelaHost janela, int32_t operacao) {
   TDonoJanelaHost dono(janela);
-  if (operacao == 11)
-    CarregaTabelaTaxas();
-  else
-    InformaErroPDV(327);
+  Protegido([operacao] {
+    if (operacao == 11)
+      CarregaTabelaTaxas();
+    else
+      InformaErroPDV(327);
+  });
 }
 
 } // extern "C"

@@ -14,9 +14,10 @@ namespace {
 
 // SVG numbers always take a full stop: the platform's Format writes the regional decimal
 // separator (","), which would turn coordinates into lists.
-// NOLINTNEXTLINE(cert-dcl50-cpp): printf-style on purpose, and the format attribute lets the
-// compiler check every call's arguments against its literal format.
-std::string Svgf(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+// printf-style on purpose: the format attribute lets the compiler check every call's arguments
+// against its literal format.
+std::string Svgf(const char *fmt, ...) // NOLINT(cert-dcl50-cpp): see above
+    __attribute__((format(printf, 1, 2)));
 std::string Svgf(const char *fmt, ...) { // NOLINT(cert-dcl50-cpp): see the declaration
   va_list args;
   va_start(args, fmt);

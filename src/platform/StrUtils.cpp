@@ -137,9 +137,9 @@ std::string FormatV(const char *fmt, va_list args) {
   return out;
 }
 
-// NOLINTNEXTLINE(cert-dcl50-cpp): the platform's Format takes printf-style arguments, and the
-// module's messages are format strings (%s, %d) read at run time.
-std::string Format(const char *fmt, ...) {
+// The platform's Format takes printf-style arguments: the module's messages are format strings
+// (%s, %d) read at run time, so no parameter pack could check them at compile time.
+std::string Format(const char *fmt, ...) { // NOLINT(cert-dcl50-cpp): see above
   va_list ap;
   va_start(ap, fmt);
   std::string s = FormatV(fmt, ap);

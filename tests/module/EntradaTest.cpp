@@ -170,6 +170,19 @@ TEST_F(EntradaTest, ErroQueEncerraOUsoDesfazTelasEDevolveODono) {
             (std::vector<std::string>{"Criou: FrmRedes_Mnu", "Criou: FrmCon_Chq72",
                                       "Destruiu: FrmCon_Chq72", "Destruiu: FrmRedes_Mnu"}));
   EXPECT_EQ(host.SaveCount(), 0);
+
+  // Input that breaks in an unexpected way (a terminal gone wrong) ends the operation inside the
+  // module: nothing crosses into the host, the screens are undone and the owner comes back.
+  struct TEntradaQuebrada : TInputSource {
+    bool Next(TOperatorAction &, int64_t) override { throw std::runtime_error("entrada"); }
+    int64_t Now() const override { return 0; }
+  } quebrada;
+  Application->SetInputSource(&quebrada);
+  EXPECT_NO_THROW(ExecutaConsultaCheque(kJanelaHost, 0));
+  Application->SetInputSource(nullptr);
+  EXPECT_EQ(Application->OwnerWindow(), kDonoAnterior);
+  EXPECT_EQ(FrmRedes_Mnu, nullptr);
+  EXPECT_EQ(Auditoria().back(), "Erro: entrada");
 }
 
 // ---- Version --------------------------------------------------------------------------------

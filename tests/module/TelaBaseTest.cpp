@@ -3,7 +3,7 @@
 #include "module/ChequeMain.h"
 #include "screens/base/MenuModeloCheque.h"
 #include "screens/base/ModeloCheque.h"
-#include "screens/base/TelaProvisoria.h"
+#include "screens/consulta/Cons78Cheque.h"
 #include "screens/menus/MenuCheque.h"
 #include "screens/menus/MenuTipoDadosCheque.h"
 #include "screens/menus/SelecionaTipoConsultaCheque.h"
@@ -20,7 +20,7 @@ TEST_F(TelaBaseTest, CadaTelaDeixaUmaLinhaAoSerCriadaEOutraAoSerDestruida) {
       {"FrmRedes_Mnu", [] { return Application->CreateForm<TFrmRedes_Mnu>(); }},
       {"FrmSelTipoDadosChq_Mnu", [] { return Application->CreateForm<TFrmSelTipoDadosChq_Mnu>(); }},
       {"FrmTipoConsulta_Mod", [] { return Application->CreateForm<TFrmTipoConsulta_Mod>(); }},
-      {"FrmCon_Chq78", [] { return CriaTelaProvisoria("FrmCon_Chq78"); }},
+      {"FrmCon_Chq78", [] { return Application->CreateForm<TFrmCon_Chq78>(); }},
   };
   for (const Caso &c : casos) {
     SCOPED_TRACE(c.nome);

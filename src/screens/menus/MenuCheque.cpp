@@ -5,7 +5,6 @@
 #include "host/Host.h"
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
-#include "screens/base/TelaProvisoria.h"
 #include "screens/cancelamento/CancelamentoGarantiaCheque7C.h"
 #include "screens/cancelamento/CancelamentoGarantiaVenezuela.h"
 #include "screens/cancelamento/CancelamentoTrnGarantia.h"
