@@ -43,8 +43,8 @@ TFrmCncMultiAut::TFrmCncMultiAut(TComponent *AOwner) : TFrmMod(AOwner) {
   };
   btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
   btRetorna->OnClick = [this](TObject *) { ModalResult = mrCancel; };
-  for (auto [botao, mensagem] : {std::pair{btConfirma, 46}, std::pair{btRetorna, 48}})
-    botao->OnEnter = [this, mensagem](TObject *) {
+  for (const auto &[botao, id] : {std::pair{btConfirma, 46}, std::pair{btRetorna, 48}})
+    botao->OnEnter = [this, mensagem = id](TObject *) {
       lbMensagem->SetVisible(true);
       lbMensagem->SetCaption(Host().LeMensagens(mensagem));
     };
