@@ -235,7 +235,7 @@ bool Utf8ParaCp1252(const std::string &utf8, std::string &cp1252, size_t &erro) 
 }
 
 std::string TextoDoUsuario(const std::string &bytes) {
-  const std::string texto = bytes.starts_with(kBom) ? bytes.substr(kBom.size()) : bytes;
+  std::string texto = bytes.starts_with(kBom) ? bytes.substr(kBom.size()) : bytes;
   for (size_t i = 0; i < texto.size();) {
     char32_t cp = 0;
     const int n = cp1252::DecodeUtf8(texto.data(), i, texto.size(), cp);
@@ -335,7 +335,7 @@ void GravaArquivoAtomico(const std::string &path, const std::string &bytes) {
   const size_t barra = destino.rfind('/');
   const std::string base = barra == std::string::npos ? destino : destino.substr(barra + 1);
   for (const std::string &arquivo : so::Arquivos(dir))
-    if (TemporarioDe(arquivo, base)) so::Remove(dir + "/" + arquivo);
+    if (TemporarioDe(arquivo, base)) so::Remove(std::string(dir).append("/").append(arquivo));
 }
 
 } // namespace pdv

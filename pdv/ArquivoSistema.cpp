@@ -25,7 +25,7 @@ std::string Destino(const std::string &path) {
     const ssize_t n = ::readlink(atual.c_str(), alvo.data(), alvo.size());
     if (n <= 0 || static_cast<size_t>(n) >= alvo.size()) return atual;
     alvo.resize(static_cast<size_t>(n));
-    atual = alvo[0] == '/' ? alvo : Diretorio(atual) + "/" + alvo;
+    atual = alvo[0] == '/' ? alvo : Diretorio(atual).append("/").append(alvo);
   }
   return atual;
 }
@@ -88,7 +88,8 @@ std::vector<std::string> Arquivos(const std::string &dir) {
   while (const dirent *e = ::readdir(d)) {
     const std::string nome = e->d_name;
     struct stat st {};
-    if (::lstat((dir + "/" + nome).c_str(), &st) == 0 && S_ISREG(st.st_mode)) nomes.push_back(nome);
+    const std::string caminho = std::string(dir).append("/").append(nome);
+    if (::lstat(caminho.c_str(), &st) == 0 && S_ISREG(st.st_mode)) nomes.push_back(nome);
   }
   ::closedir(d);
   return nomes;

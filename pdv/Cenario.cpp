@@ -328,6 +328,7 @@ std::vector<TOperacao> TCenario::OperacoesAutorizacao(int n) const {
     for (const auto &[k, v] : propria->grava) grava[k] = v;
   }
   std::vector<TOperacao> ops;
+  ops.reserve(remove.size() + grava.size());
   for (int32_t campo : remove) ops.push_back({campo, 0, std::nullopt});
   for (const auto &[k, v] : grava) ops.push_back({k.first, k.second, v});
   return ops;

@@ -19,8 +19,8 @@ namespace pdv {
 namespace {
 std::string Hex2(uint32_t v) {
   char b[16];
-  std::snprintf(b, sizeof b, "%02X", v);
-  return b;
+  const int n = std::snprintf(b, sizeof b, "%02X", v);
+  return std::string(b, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 // Fields whose values identify the customer or open the account: the CMC-7 line, the CPF/CNPJ,
@@ -64,8 +64,7 @@ std::string Agora() {
   std::tm tm{};
   localtime_r(&t, &tm);
   char b[32];
-  std::strftime(b, sizeof b, "%d/%m/%Y %H:%M:%S", &tm);
-  return b;
+  return std::string(b, std::strftime(b, sizeof b, "%d/%m/%Y %H:%M:%S", &tm));
 }
 } // namespace
 

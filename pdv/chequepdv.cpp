@@ -49,9 +49,10 @@ constexpr size_t kVersionBuffer = 4096;
 
 [[noreturn]] void Die(int status, const std::string &reason) {
   TTerminalSession::RestoreNow(); // the reason must be readable on a normal screen
-  std::fflush(stdout);
-  std::fprintf(stderr, "chequepdv: %s\n", reason.c_str());
-  std::fflush(stderr);
+  // On the way out: a reason that cannot be written has nowhere else to go.
+  (void)std::fflush(stdout);
+  (void)std::fprintf(stderr, "chequepdv: %s\n", reason.c_str());
+  (void)std::fflush(stderr);
   // Leave at once: this may run deep inside the module's screens, whose frames must not unwind
   // through a half-finished operation.
   std::_Exit(status);
@@ -79,9 +80,9 @@ bool CanWriteInto(const std::string &dir) {
       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
   std::FILE *f = std::fopen(probe.c_str(), "wbx");
   if (!f) return false;
-  std::fclose(f);
-  std::remove(probe.c_str());
-  return true;
+  const bool closed = std::fclose(f) == 0;
+  (void)std::remove(probe.c_str()); // a probe left behind is an empty hidden file, no harm
+  return closed;
 }
 
 // Texts from the user's files and the script may hold anything; the transcript takes UTF-8.
@@ -135,7 +136,8 @@ void ConfigureHost(const TPdvOptions &o) {
     std::FILE *f = OpenPrivateFile(o.audit, true);
     if (!f)
       Die(kExitFile, o.audit + ": cannot write the audit trail (" + std::strerror(errno) + ")");
-    std::fclose(f);
+    if (std::fclose(f) != 0)
+      Die(kExitFile, o.audit + ": cannot write the audit trail (" + std::strerror(errno) + ")");
     host.DefineArquivoAudit(o.audit);
   }
   if (!o.transcript.empty()) host.DefineEventosCampo(true);
@@ -186,11 +188,11 @@ int main(int argc, char **argv) {
   TPdvOptions o;
   std::string error;
   if (!ParsePdvOptions(argc, argv, o, error)) {
-    std::fprintf(stderr, "chequepdv: %s\n(chequepdv --help for the usage)\n", error.c_str());
+    (void)std::fprintf(stderr, "chequepdv: %s\n(chequepdv --help for the usage)\n", error.c_str());
     return kExitUsage;
   }
   if (o.help) {
-    std::fputs(PdvUsage().c_str(), stdout);
+    (void)std::fputs(PdvUsage().c_str(), stdout);
     return kExitOk;
   }
   ConfigurePrivacy(o);
@@ -271,10 +273,13 @@ int main(int argc, char **argv) {
                               {"script_done", !script || RoteiroConcluido(*script)}});
 
   const std::string callText = std::string(exportName) + "(" + std::to_string(o.number) + ")";
-  std::fputs(summary.Text(callText).c_str(), stdout);
+  // The summary and the notes are for the person at the terminal; the exit status and the
+  // transaction file are what the point of sale reads, so a failed write here changes neither.
+  (void)std::fputs(summary.Text(callText).c_str(), stdout);
   if (ownerAfter != ownerBefore)
-    std::printf("warning: the module left the owner window changed (%zu, was %zu)\n",
-                size_t(ownerAfter), size_t(ownerBefore));
+    std::printf("warning: the module left the owner window changed (%llu, was %llu)\n",
+                static_cast<unsigned long long>(ownerAfter),
+                static_cast<unsigned long long>(ownerBefore));
   if (script && !RoteiroConcluido(*script))
     std::printf("note: the operator script has lines left after line %d\n", RoteiroLinha(*script));
   PrintVersion(module, "after the call: ");
@@ -288,16 +293,17 @@ int main(int argc, char **argv) {
   // The point of sale reads the transaction file: a save that failed must not pass for a call
   // that went through (the summary above lists the values the store still holds).
   const pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
-  std::fflush(stdout);
+  (void)std::fflush(stdout);
   if (host.UltimoSalvamentoFalhou()) {
-    std::fprintf(stderr, "chequepdv: %s\n",
-                 CleanUtf8("the transaction file was not saved: " + host.FalhasSalvamento().back() +
-                           " (the old file is left as it was)")
-                     .c_str());
+    (void)std::fprintf(
+        stderr, "chequepdv: %s\n",
+        CleanUtf8("the transaction file was not saved: " + host.FalhasSalvamento().back() +
+                  " (the old file is left as it was)")
+            .c_str());
     return kExitSave;
   }
   for (const std::string &f : host.FalhasErroPdv())
-    std::fprintf(stderr, "chequepdv: %s\n",
-                 CleanUtf8("the error for the point of sale was not saved: " + f).c_str());
+    (void)std::fprintf(stderr, "chequepdv: %s\n",
+                       CleanUtf8("the error for the point of sale was not saved: " + f).c_str());
   return host.FalhasErroPdv().empty() ? kExitOk : kExitSave;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 count() {
   git ls-files --cached --others --exclude-standard -- "$@" | grep -E '\.(cpp|h|hpp|c)$' |
-    xargs -r cat | awk '
+    while IFS= read -r f; do if [ -f "$f" ]; then cat "$f"; fi; done | awk '
       { line = $0 }
       incomment { if (sub(/.*\*\//, "", line)) incomment = 0; else next }
       { gsub(/\/\*.*\*\//, "", line) }

@@ -24,6 +24,10 @@
 #define CHEQUE_LAYOUT_ENTRADAS 31
 #define CHEQUE_LAYOUT_FIM 0xFFFF
 #define CHEQUE_LAYOUT_FILLER 0x90
+/* The most records a decoded repeat sends: a request carries at most 25 cheques or
+ * authorisations, and a repeat value can claim 65535, which a hostile layout would turn into
+ * millions of entries. The host sends this many and marks the entry that asked for more. */
+#define CHEQUE_LAYOUT_REPETICAO_MAX 100
 
 #pragma pack(push, 1)
 typedef struct TLayoutEntry {
@@ -184,6 +188,7 @@ struct TEntradaDecodificada {
   int tamanho = 0;       // Grupo
   uint8_t atributos[3] = {0, 0, 0};
   bool referenciaInvalida = false; // a nonzero handle that the resolver did not know
+  int repeticaoCortada = 0;        // the repeat value asked when above CHEQUE_LAYOUT_REPETICAO_MAX
 };
 
 // Reads one value from the store: true and `out` set when present.
@@ -193,7 +198,9 @@ using TLeCampo = std::function<bool(int campo, int indice, std::string &out)>;
 // record after record (indexes 0 .. repeat-1); a repeat value of 0 sends the group once. A
 // field entry with repeat value R > 1 and group size 0 is read at indexes 0 .. R-1. Groups
 // reaching past the end of the list are cut at the end. Groups do not nest (an opener inside
-// a group is read as a plain field).
+// a group is read as a plain field). A repeat value above CHEQUE_LAYOUT_REPETICAO_MAX is sent
+// that many times only; the group opener (or the first copy of a repeated field) keeps the
+// value asked in `repeticaoCortada`.
 inline std::vector<TEntradaDecodificada>
 DecodificaLayout(const TRequestLayout &l, TResolveReferencia resolve, const TLeCampo &le) {
   std::vector<TEntradaDecodificada> saida;
@@ -237,11 +244,19 @@ DecodificaLayout(const TRequestLayout &l, TResolveReferencia resolve, const TLeC
       int primeiro = i + 1;
       int ultimo = primeiro + e.Grupo < fim ? primeiro + e.Grupo : fim;
       int vezes = e.Repeticao > 0 ? e.Repeticao : 1;
+      if (vezes > CHEQUE_LAYOUT_REPETICAO_MAX) {
+        saida.back().repeticaoCortada = vezes;
+        vezes = CHEQUE_LAYOUT_REPETICAO_MAX;
+      }
       for (int r = 0; r < vezes; ++r)
         for (int j = primeiro; j < ultimo; ++j) emite(l.Entradas[j], r);
       i = ultimo - 1;
     } else if (e.Campo != 0 && e.Repeticao > 1) {
-      for (int r = 0; r < e.Repeticao; ++r) emite(e, r);
+      const size_t primeiro = saida.size();
+      const int vezes =
+          e.Repeticao < CHEQUE_LAYOUT_REPETICAO_MAX ? e.Repeticao : CHEQUE_LAYOUT_REPETICAO_MAX;
+      for (int r = 0; r < vezes; ++r) emite(e, r);
+      if (e.Repeticao > vezes) saida[primeiro].repeticaoCortada = e.Repeticao;
     } else {
       emite(e, 0);
     }
@@ -253,7 +268,8 @@ DecodificaLayout(const TRequestLayout &l, TResolveReferencia resolve, const TLeC
 // nlohmann::json; `text` turns a Windows-1252 text into a JSON string (TTranscript::Text).
 // Field: {"field":F,"index":I,"value":V} ("absent":true instead of a value when the store
 // has none; "label":L when a label goes with it); buffer / constant: {"text":V}; group
-// opener: {"group":F,"repeat":R,"size":G}. "attr":[a,b,c] when an attribute byte is set.
+// opener: {"group":F,"repeat":R,"size":G}. "attr":[a,b,c] when an attribute byte is set;
+// "repeat_cut":R on the entry whose repeat value R was cut to CHEQUE_LAYOUT_REPETICAO_MAX.
 template <class Json, class TextFn>
 Json EntradasJson(const std::vector<TEntradaDecodificada> &entradas, TextFn text) {
   Json arr = Json::array();
@@ -281,6 +297,7 @@ Json EntradasJson(const std::vector<TEntradaDecodificada> &entradas, TextFn text
     if (d.atributos[0] || d.atributos[1] || d.atributos[2])
       o["attr"] = Json::array({d.atributos[0], d.atributos[1], d.atributos[2]});
     if (d.referenciaInvalida) o["bad_reference"] = true;
+    if (d.repeticaoCortada) o["repeat_cut"] = d.repeticaoCortada;
     arr.push_back(std::move(o));
   }
   return arr;

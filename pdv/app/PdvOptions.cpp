@@ -76,7 +76,7 @@ bool SplitFieldAssignment(const std::string &text, int &field, int &index, std::
     error = "expected FIELD-INDEX=VALUE, got \"" + text + "\"";
     return false;
   }
-  auto trim = [](std::string s) {
+  auto trim = [](const std::string &s) {
     const auto b = s.find_first_not_of(" \t");
     const auto e = s.find_last_not_of(" \t");
     return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
@@ -154,7 +154,7 @@ bool ParsePdvOptions(int argc, const char *const *argv, TPdvOptions &out, std::s
       int f, i;
       std::string val;
       if (!SplitFieldAssignment(v, f, i, val, error)) {
-        error = "--set: " + error;
+        error.insert(0, "--set: ");
         return false;
       }
       out.sets.push_back(v);

@@ -1,4 +1,5 @@
 #include "platform/Script.h"
+#include "platform/Privacy.h"
 #include "platform/StrUtils.h"
 
 #include <fstream>
@@ -332,8 +333,14 @@ void TScriptSource::Check(const Step &s) {
   if (!c) FailAt(s.line, "no control " + Quoted(s.name) + " on " + f->Name, true);
   switch (s.verb) {
   case Verb::ExpectText:
-    if (c->Caption() != s.text)
-      mismatch("expect-text " + Cp1252ToUtf8(s.name), s.text, c->Caption());
+    if (c->Caption() != s.text) {
+      // The failure goes to stderr and the transcript: a personal control's value (and the value
+      // the script expected in it) is masked there as everywhere else.
+      const bool hide = Privacy().Hides(c);
+      auto shown = [hide](const std::string &text) { return hide ? MaskValue(text) : text; };
+      mismatch("expect-text " + Cp1252ToUtf8(s.name) + (hide ? " (masked)" : ""), shown(s.text),
+               shown(c->Caption()));
+    }
     break;
   case Verb::ExpectEnabled:
     if (!c->Enabled()) FailAt(s.line, "expect-enabled: " + Quoted(s.name) + " is disabled", true);

@@ -1,13 +1,14 @@
 #include "E2e.h"
 
-#include <cctype>
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <set>
 #include <spawn.h>
 #include <sstream>
 #include <stdexcept>
@@ -19,19 +20,10 @@ extern char **environ;
 
 namespace e2e {
 
-std::string BinDir() {
-  return CHEQUE_BIN_DIR;
-}
-std::string SourceDir() {
-  return CHEQUE_SOURCE_DIR;
-}
 std::string PdvPath() {
   // Another program in its place, e.g. one that also runs the Windows build and compares.
   if (const char *outro = std::getenv("CHEQUE_E2E_PDV"); outro && *outro) return outro;
-  return BinDir() + "/chequepdv";
-}
-std::string ModulePath() {
-  return BinDir() + "/libcheque.so";
+  return kBinDir + "/chequepdv";
 }
 
 std::string ReadFile(const std::string &path) {
@@ -45,10 +37,6 @@ void WriteFile(const std::string &path, const std::string &text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
   if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-bool Exists(const std::string &path) {
-  return std::filesystem::exists(path);
 }
 
 TempDir::TempDir() {
@@ -78,47 +66,36 @@ RunResult RunProgram(const std::string &program, const std::vector<std::string> 
   posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> all{program};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char *> argv;
-  for (auto &a : all) argv.push_back(a.data());
+  std::vector<char *> argv{const_cast<char *>(program.c_str())};
+  for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
   argv.push_back(nullptr);
   pid_t pid = 0;
   const int rc = posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&fa);
   RunResult r;
-  if (rc != 0) {
-    r.err = "cannot start " + program;
-    return r;
-  }
+  if (rc != 0) return {-1, "", "cannot start " + program};
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    const pid_t w = waitpid(pid, &status, WNOHANG);
-    if (w == pid) break;
-    if (w < 0 && errno != EINTR) break;
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      r.err = "[killed after " + std::to_string(timeoutMs) + " ms]\n";
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  while (waitpid(pid, &status, WNOHANG) == 0) { // a killed child ends with exit code -1
+    if (std::chrono::steady_clock::now() > deadline && r.err.empty())
+      kill(pid, SIGKILL), r.err = "[killed after " + std::to_string(timeoutMs) + " ms]\n";
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  if (WIFEXITED(status) && r.err.empty()) r.exitCode = WEXITSTATUS(status);
+  if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
   r.out = ReadFile(outPath);
   r.err += ReadFile(errPath);
   return r;
 }
 
+int Lines(const std::string &s) {
+  return int(std::count(s.begin(), s.end(), '\n')) + (!s.empty() && s.back() != '\n');
+}
+
 std::vector<Json> ReadTranscript(const std::string &path) {
   std::vector<Json> events;
   std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty()) continue;
-    events.push_back(Json::parse(line)); // a malformed line fails the test loudly
-  }
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) events.push_back(Json::parse(line)); // a malformed line fails loudly
   return events;
 }
 
@@ -129,47 +106,51 @@ std::vector<Json> EventsOf(const std::vector<Json> &events, const std::string &e
   return out;
 }
 
-namespace {
-std::string Unescape(const std::string &v) {
-  std::string out;
-  for (size_t i = 0; i < v.size(); ++i) {
-    if (v[i] == '\\' && i + 1 < v.size() && v[i + 1] == '\\') {
-      out += '\\';
-      ++i;
-    } else if (v[i] == '\\' && i + 3 < v.size() && v[i + 1] == 'x' &&
-               std::isxdigit((unsigned char)v[i + 2]) && std::isxdigit((unsigned char)v[i + 3])) {
-      out += char(std::stoi(v.substr(i + 2, 2), nullptr, 16));
-      i += 3;
-    } else {
-      out += v[i];
-    }
-  }
-  return out;
-}
-} // namespace
-
 std::map<std::string, std::string> ReadStore(const std::string &path) {
+  static const std::regex line(R"((\d+)-(\d+) = (.*?)\r?)"), escape(R"(\\(\\|x[0-9A-Fa-f]{2}))");
   std::map<std::string, std::string> fields;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const auto eq = line.find(" = ");
-    const auto dash = line.find('-');
-    if (line.empty() || line[0] == '#' || eq == std::string::npos || dash > eq) continue;
-    const std::string index = line.substr(dash + 1, eq - dash - 1);
-    if (index.empty() || index.find_first_not_of("0123456789") != std::string::npos) continue;
-    const std::string key = line.substr(0, dash) + "-" + std::to_string(std::stol(index));
-    fields[key] = Unescape(line.substr(eq + 3));
+  std::istringstream in(ReadFile(path));
+  std::smatch m;
+  for (std::string l; std::getline(in, l);) {
+    if (!std::regex_match(l, m, line)) continue;
+    std::string value, rest = m[3];
+    for (std::smatch e; std::regex_search(rest, e, escape); rest = e.suffix().str())
+      value += e.prefix().str() +
+               (e[1] == "\\" ? '\\' : char(std::stoi(e[1].str().substr(1), nullptr, 16)));
+    fields[m[1].str() + "-" + std::to_string(std::stol(m[2]))] = value + rest;
   }
   return fields;
 }
 
 std::string TestMessages() {
-  std::string m = "# operator messages of the end-to-end tests\n";
-  for (int id : {130, 327, 802, 993, 998})
+  // 998 as a Windows editor writes it: the transcript must show it as meant.
+  std::string m = "# operator messages of the end-to-end tests\n998=Nenhuma op\xE7\xE3o\n";
+  for (int id : {26, 130, 327, 787, 790, 802, 804, 809, 993, 1055, 1123, 1182, 1725})
     m += std::to_string(id) + "=M" + std::to_string(id) + "\n";
   return m;
+}
+
+std::string Request(const Json &authorize) {
+  std::string r;
+  for (const Json &e : authorize["entries"]) {
+    std::string s;
+    if (e.contains("group")) {
+      s = std::to_string(e["group"].get<int>()) + "x" + std::to_string(e["repeat"].get<int>()) +
+          "/" + std::to_string(e["size"].get<int>());
+    } else if (e.contains("text")) {
+      s = "'" + e["text"].get<std::string>() + "'";
+    } else {
+      const int i = e["index"].get<int>();
+      s = std::to_string(e["field"].get<int>()) + (i ? "[" + std::to_string(i) + "]" : "") +
+          (e.contains("value") ? "=" + e["value"].get<std::string>() : "-");
+    }
+    if (e.contains("attr"))
+      s += "@" + std::to_string(e["attr"][0].get<int>()) + "." +
+           std::to_string(e["attr"][1].get<int>()) + "." + std::to_string(e["attr"][2].get<int>());
+    r += (r.empty() ? "" : " ") + s;
+  }
+  std::replace(r.begin(), r.end(), '\x04', '~');
+  return r;
 }
 
 std::vector<std::string> Outcome::Forms(const std::string &what) const {
@@ -186,6 +167,17 @@ int Outcome::CloseResult(const std::string &form) const {
   return r;
 }
 
+std::vector<std::string> Outcome::MessageBoxes() const {
+  std::vector<std::string> texts;
+  for (const auto &e : Events("msgbox")) texts.push_back(e.value("text", ""));
+  return texts;
+}
+
+std::string Outcome::Field(const std::string &key) const {
+  const auto it = store.find(key);
+  return it == store.end() ? "-" : it->second;
+}
+
 std::string Outcome::Diagnostics() const {
   return "exit " + std::to_string(run.exitCode) + "\n--- stdout\n" + run.out + "--- stderr\n" +
          run.err;
@@ -199,12 +191,12 @@ Outcome Session::Run(const std::vector<std::string> &operation, const std::strin
   if (!chequeIni.empty()) dir.Write("Cheque.ini", chequeIni);
   if (!clienteIni.empty()) dir.Write("Cliente.ini", clienteIni);
   if (!clienteTrnIni.empty()) dir.Write("ClienteTrn.ini", clienteTrnIni);
-  if (hasStore)
-    dir.Write("transacao.txt", storeText);
-  else
-    std::filesystem::remove(StorePath());
+  if (!scenario.empty() && !options.count("--scenario"))
+    options["--scenario"] = dir.Write("cenario.ini", scenario);
   const std::string transcript = dir / "transcript.jsonl";
   std::filesystem::remove(transcript);
+  std::filesystem::remove(StorePath());
+  if (hasStore) dir.Write("transacao.txt", storeText);
   std::map<std::string, std::string> opts = {{"--dir", dir.Path()},
                                              {"--messages", dir / "mensagens.txt"},
                                              {"--store", StorePath()},
@@ -212,71 +204,66 @@ Outcome Session::Run(const std::vector<std::string> &operation, const std::strin
                                              {"--script", dir.Write("sessao.script", script)}};
   for (const auto &[k, v] : options) opts[k] = v;
   std::vector<std::string> args;
-  for (const auto &[k, v] : opts) {
-    args.push_back(k);
-    args.push_back(v);
-  }
-  for (const auto &s : sets) {
-    args.push_back("--set");
-    args.push_back(s);
-  }
+  for (const auto &[k, v] : opts) args.insert(args.end(), {k, v});
+  for (const auto &s : sets) args.insert(args.end(), {"--set", s});
   if (unmasked) args.push_back("--unmasked");
-  args.insert(args.end(), extra.begin(), extra.end());
   args.insert(args.end(), operation.begin(), operation.end());
-  Outcome o;
-  o.run = RunProgram(PdvPath(), args);
-  if (Exists(transcript)) o.events = ReadTranscript(transcript);
-  o.saved = Exists(StorePath());
-  if (o.saved) o.store = ReadStore(StorePath());
+  Outcome o{RunProgram(PdvPath(), args), ReadTranscript(transcript), ReadStore(StorePath()),
+            std::filesystem::exists(StorePath())};
   return o;
 }
 
-std::string IniSection(const std::string &name,
-                       const std::vector<std::pair<std::string, std::string>> &keys) {
+std::string IniSection(const std::string &name, const Keys &keys) {
   std::string s = "[" + name + "]\n";
   for (const auto &[k, v] : keys) s += k + "=" + v + "\n";
   return s + "\n";
 }
 
-std::string Option(const std::string &name, int code, int function, int network,
-                   const std::vector<std::pair<std::string, std::string>> &more) {
-  std::vector<std::pair<std::string, std::string>> keys = {{"habilitado", "1"},
-                                                           {"CodigoTrn", std::to_string(code)},
-                                                           {"TipoFuncao", std::to_string(function)},
-                                                           {"CodigoRede", std::to_string(network)},
-                                                           {"opCmc7", "2"},
-                                                           {"opBanco", "0"}};
-  for (const auto &kv : more) {
-    bool replaced = false;
-    for (auto &k : keys)
-      if (k.first == kv.first) k.second = kv.second, replaced = true;
-    if (!replaced) keys.push_back(kv);
-  }
-  return IniSection(name, keys);
+std::string Option(const std::string &name, int code, int function, int network, const Keys &more) {
+  std::map<std::string, std::string> keys = {{"habilitado", "1"},
+                                             {"CodigoTrn", std::to_string(code)},
+                                             {"TipoFuncao", std::to_string(function)},
+                                             {"CodigoRede", std::to_string(network)},
+                                             {"opCmc7", "2"},
+                                             {"opBanco", "0"}};
+  for (const auto &[k, v] : more) keys[k] = v;
+  return IniSection(name, Keys(keys.begin(), keys.end()));
 }
 
-::testing::AssertionResult AuditMatchesForms(const Outcome &o) {
-  std::map<std::string, int> created, destroyed, auditCreated, auditDestroyed;
+std::string Fill(const Keys &edits) {
+  std::string s;
+  for (const auto &[name, text] : edits) s += "click " + name + "\ntype " + text + "\n";
+  return s;
+}
+
+std::string GridLine(int i) {
+  return std::string(30, char('1' + i));
+}
+
+std::string Grid(int count, const std::string &amount) {
+  std::string s;
+  for (int i = 0; i < count; ++i)
+    s += "type " + GridLine(i) + "\nkey Enter\ntype " + amount + "\nkey Enter\ntype 0" +
+         std::to_string(i + 1) + "072024\nkey Enter\n";
+  return s;
+}
+
+::testing::AssertionResult Completed(const Outcome &o) {
+  const auto ret = o.Events("return");
+  if (o.run.exitCode != 0 || ret.size() != 1 || ret[0]["owner_restored"] != true ||
+      ret[0]["script_done"] != true)
+    return ::testing::AssertionFailure() << "the call did not return normally\n" << o.Diagnostics();
+  std::multiset<std::string> forms, audit;
+  std::map<std::string, int> open;
   for (const auto &e : o.Events("form")) {
     const std::string what = e.value("what", ""), form = e.value("form", "");
-    if (what == "create") ++created[form];
-    if (what == "destroy") ++destroyed[form];
+    if (what == "create") forms.insert("Criou: " + form), ++open[form];
+    if (what == "destroy") forms.insert("Destruiu: " + form), --open[form];
   }
-  for (const auto &e : o.Events("audit")) {
-    const std::string text = e.value("text", "");
-    if (text.rfind("Criou: ", 0) == 0)
-      ++auditCreated[text.substr(7)];
-    else if (text.rfind("Destruiu: ", 0) == 0)
-      ++auditDestroyed[text.substr(10)];
-    else
-      return ::testing::AssertionFailure() << "unexpected audit line: " << text;
-  }
-  if (created != auditCreated)
-    return ::testing::AssertionFailure() << "forms created and \"Criou: \" lines differ";
-  if (destroyed != auditDestroyed)
-    return ::testing::AssertionFailure() << "forms destroyed and \"Destruiu: \" lines differ";
-  if (created != destroyed)
-    return ::testing::AssertionFailure() << "a form was created and not destroyed";
+  for (const auto &e : o.Events("audit")) audit.insert(e.value("text", ""));
+  if (forms != audit) return ::testing::AssertionFailure() << "audit trail and forms differ";
+  for (const auto &[form, n] : open)
+    if (n != 0) return ::testing::AssertionFailure() << form << " was not destroyed once";
   return ::testing::AssertionSuccess();
 }
 

@@ -12,14 +12,13 @@
 namespace e2e {
 
 using Json = nlohmann::json;
+using Keys = std::vector<std::pair<std::string, std::string>>;
 
-std::string BinDir();    // where chequepdv and libcheque.so are built
-std::string SourceDir(); // the checkout
-std::string PdvPath();
-std::string ModulePath();
+// Where chequepdv and libcheque.so are built, and the checkout.
+inline const std::string kBinDir = CHEQUE_BIN_DIR, kSourceDir = CHEQUE_SOURCE_DIR;
+std::string PdvPath(); // $CHEQUE_E2E_PDV when set (the Windows replay), else the built one
 std::string ReadFile(const std::string &path);
 void WriteFile(const std::string &path, const std::string &text);
-bool Exists(const std::string &path);
 
 // A fresh directory under the system's temporary directory, removed when it goes.
 class TempDir {
@@ -44,10 +43,11 @@ struct RunResult {
 // Runs `program` with `args`, standard input from /dev/null, at most `timeoutMs`.
 RunResult RunProgram(const std::string &program, const std::vector<std::string> &args,
                      int timeoutMs = 60000);
+// Number of lines of a text, the last one counted without its line break.
+int Lines(const std::string &s);
 
 // The transcript: one JSON object per line.
 std::vector<Json> ReadTranscript(const std::string &path);
-// Events of one kind, in order.
 std::vector<Json> EventsOf(const std::vector<Json> &events, const std::string &ev);
 
 // The transaction file: lines "FIELD-INDEX = VALUE", keyed "FIELD-INDEX" with the index
@@ -56,6 +56,11 @@ std::map<std::string, std::string> ReadStore(const std::string &path);
 
 // Operator messages the tests recognise: "M<number>" for the numbers that matter here.
 std::string TestMessages();
+
+// The request of an authorize event on one line, in layout order: "F=V" ("F[i]=V" past index
+// 0), "F-" absent, "@a.b.c" attribute bytes, 'T' a buffer or constant text, "FxR/N" the group
+// of field F repeated R times over the N entries that follow; the byte 0x04 shows as "~".
+std::string Request(const Json &authorize);
 
 // One run of chequepdv in a scratch directory that holds the INI files, the script, the
 // transcript and the transaction file.
@@ -69,8 +74,15 @@ struct Outcome {
   std::vector<std::string> Forms(const std::string &what) const;
   // Result of the last close of a form, -1 when it never closed.
   int CloseResult(const std::string &form) const;
+  std::vector<std::string> MessageBoxes() const;   // their texts, in order
+  std::string Field(const std::string &key) const; // "-" when the file does not hold it
   std::string Diagnostics() const; // exit code, stdout, stderr: for failure messages
 };
+
+// The call returned normally: exit status 0, the owner window given back, the whole script
+// played, and every form created and destroyed left exactly one "Criou: " / "Destruiu: "
+// audit line with its name.
+::testing::AssertionResult Completed(const Outcome &o);
 
 class Session {
 public:
@@ -78,13 +90,13 @@ public:
   TempDir dir;
   // INI files written into the directory before the run (left out when empty).
   std::string chequeIni, clienteIni, clienteTrnIni;
+  std::string scenario;          // written and passed as --scenario when set
   std::vector<std::string> sets; // --set arguments
   std::string storeText;         // written as the transaction file before the run when set
   bool hasStore = false;
   // Options in place of the session's own (--dir, --messages, --store, --transcript,
-  // --script), and more arguments before the operation.
+  // --script) or beside them.
   std::map<std::string, std::string> options;
-  std::vector<std::string> extra;
   // Passes --unmasked: most tests compare whole values in the transcript; a test of what the
   // logs keep private turns it off.
   bool unmasked = true;
@@ -94,14 +106,15 @@ public:
 };
 
 // "[NAME]" followed by "KEY=VALUE" lines.
-std::string IniSection(const std::string &name,
-                       const std::vector<std::pair<std::string, std::string>> &keys);
+std::string IniSection(const std::string &name, const Keys &keys);
 // A Cheque.ini section of an enabled option with typed entry only (no data-entry menu).
 std::string Option(const std::string &name, int code, int function, int network = 0,
-                   const std::vector<std::pair<std::string, std::string>> &more = {});
-
-// Every form created and destroyed left exactly one "Criou: " / "Destruiu: " audit line
-// with its name, and no audit line names a form that was not.
-::testing::AssertionResult AuditMatchesForms(const Outcome &o);
+                   const Keys &more = {});
+// "click NAME" and "type TEXT" for each pair: the operator fills those edits.
+std::string Fill(const Keys &edits);
+// The several-cheques grid filled with `count` cheques of `amount`: cheque i (from 0) has the
+// line of 30 digits '1' + i and the date 0<i+1>/07/2024.
+std::string Grid(int count, const std::string &amount);
+std::string GridLine(int i); // that line
 
 } // namespace e2e

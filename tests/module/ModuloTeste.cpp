@@ -3,9 +3,31 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "cheque/modulo.h"
-#include "platform/Transcript.h"
+#include "module/ChequeMain.h"
+#include "platform/StrUtils.h"
+#include "screens/consulta/LayoutsConsulta.h"
+#include "screens/menus/MenuCheque.h"
+
+std::vector<std::string> Partes(const std::string &spec) {
+  std::vector<std::string> partes;
+  std::stringstream ss(spec);
+  for (std::string p; std::getline(ss, p, '|');)
+    if (!p.empty()) partes.push_back(p);
+  return partes;
+}
+
+namespace {
+// "1029[1]=001" as field, index and value.
+void Chave(const std::string &p, int &campo, int &indice, std::string &valor) {
+  const size_t igual = p.find('='), colchete = p.find('[');
+  campo = std::atoi(p.c_str());
+  indice = colchete < igual ? std::atoi(p.c_str() + colchete + 1) : 0;
+  valor = p.substr(igual + 1);
+}
+} // namespace
 
 void ModuloTeste::SetUp() {
   char modelo[] = "/tmp/chequemod-XXXXXX";
@@ -19,9 +41,16 @@ void ModuloTeste::SetUp() {
   host.SetMessage(554, "&9 - Cancela");
   host.SetMessage(802, "Erro ao criar o formulario %s");
   Initialize();
+  SetToday({15, 6, 2024});
+  // The cheque count of the code-70 request outlives a consultation (as it does between calls
+  // of the module): every test starts from the count of a freshly loaded module.
+  DefineQuantidadeChequesConsulta70(1);
 }
 
 void ModuloTeste::TearDown() {
+  ResetToday();
+  if (FrmRedes_Mnu) FrmRedes_Mnu->Free();
+  FrmRedes_Mnu = nullptr;
   Finalize();
   unsetenv("CHEQUE_DIR");
   std::error_code ec;
@@ -32,9 +61,79 @@ void ModuloTeste::Escreve(const std::string &nome, const std::string &texto) con
   std::ofstream(dir + "/" + nome, std::ios::binary) << texto;
 }
 
-void ModuloTeste::Apaga(const std::string &nome) const {
-  std::error_code ec;
-  std::filesystem::remove(dir + "/" + nome, ec);
+void ModuloTeste::Configura(const std::string &cheque, const std::string &cliente) const {
+  Escreve("Cheque.ini", Secao(kSecao, "habilitado=1\r\n" + cheque));
+  Escreve("Cliente.ini", Secao(kSecao, cliente));
+}
+
+void ModuloTeste::Menu(int modo, int codigo, int funcao) {
+  if (!FrmRedes_Mnu) FrmRedes_Mnu = Application->CreateForm<TFrmRedes_Mnu>();
+  FrmRedes_Mnu->SecaoConfiguracao = kSecao;
+  FrmRedes_Mnu->TipoEntrada = static_cast<int16_t>(modo);
+  Transacao = 1;
+  QualTransacao[1] = codigo;
+  TipoFuncao[1] = funcao;
+}
+
+void ModuloTeste::Campos(const std::string &spec) {
+  for (const std::string &p : Partes(spec)) {
+    int campo, indice;
+    std::string valor;
+    Chave(p, campo, indice, valor);
+    host.Set(campo, indice, valor);
+  }
+}
+
+void ModuloTeste::ConfereCampos(const std::string &spec, bool salvo) const {
+  for (const std::string &p : Partes(spec)) {
+    int campo, indice;
+    std::string valor;
+    Chave(p, campo, indice, valor);
+    EXPECT_EQ(salvo ? Salvo(campo, indice) : Campo(campo, indice), valor)
+        << campo << "[" << indice << "]";
+  }
+}
+
+std::string ModuloTeste::Digita(const std::string &spec) {
+  std::string roteiro;
+  for (const std::string &p : Partes(spec)) {
+    const size_t igual = p.find('=');
+    roteiro += "click " + p.substr(0, igual) + "\ntype " + p.substr(igual + 1) + "\n";
+  }
+  return roteiro;
+}
+
+void ModuloTeste::Confere(TComponent *tela, const std::string &spec) {
+  for (const std::string &p : Partes(spec)) {
+    const size_t inicio = p.find_first_not_of("-+~^"), fim = p.find_first_of("=#", inicio);
+    const std::string nome = p.substr(inicio, fim - inicio);
+    auto *c = dynamic_cast<TControl *>(tela->FindComponentDeep(nome));
+    ASSERT_NE(c, nullptr) << nome;
+    for (char f : p.substr(0, inicio))
+      EXPECT_EQ(f == '-' || f == '+' ? c->Enabled() : c->Visible(), f == '+' || f == '^')
+          << f << nome;
+    const std::string valor = fim == std::string::npos ? "" : p.substr(fim + 1);
+    if (fim != std::string::npos && p[fim] == '=') {
+      EXPECT_EQ(c->Text(), valor) << nome;
+    } else if (fim != std::string::npos) {
+      auto *e = dynamic_cast<TCustomEdit *>(c);
+      ASSERT_NE(e, nullptr) << nome;
+      EXPECT_EQ(e->MaxLength, std::atoi(valor.c_str())) << nome;
+    }
+  }
+}
+
+void ModuloTeste::Preenche(TComponent *tela, const std::string &spec) {
+  for (const std::string &p : Partes(spec)) {
+    const bool desliga = p[0] == '!';
+    const size_t igual = p.find('=');
+    const std::string nome =
+        p.substr(desliga, igual == std::string::npos ? igual : igual - desliga);
+    auto *c = dynamic_cast<TControl *>(tela->FindComponentDeep(nome));
+    ASSERT_NE(c, nullptr) << nome;
+    if (igual != std::string::npos) c->SetText(p.substr(igual + 1));
+    if (desliga) c->SetEnabled(false);
+  }
 }
 
 TScriptRun ModuloTeste::Roda(const std::function<void()> &corpo, const std::string &roteiro) {
@@ -46,10 +145,14 @@ TScriptRun ModuloTeste::Roda(const std::function<void()> &corpo, const std::stri
       roteiro);
 }
 
-int ModuloTeste::ContaAuditoria(const std::string &linha) const {
-  int n = 0;
-  for (const std::string &l : Auditoria()) n += l == linha;
-  return n;
+TScriptRun ModuloTeste::Executa(TForm *tela, const std::string &roteiro) {
+  TScriptRun r = RunScript(tela, roteiro);
+  tela->Free();
+  return r;
+}
+
+std::vector<std::string> ModuloTeste::AuditoriaDesde(size_t de) const {
+  return std::vector<std::string>(Auditoria().begin() + long(de), Auditoria().end());
 }
 
 std::vector<std::string> ModuloTeste::Formularios(const TScriptRun &r, const std::string &what) {
@@ -59,12 +162,38 @@ std::vector<std::string> ModuloTeste::Formularios(const TScriptRun &r, const std
   return nomes;
 }
 
-int ModuloTeste::Resultado(const TScriptRun &r, const std::string &form) {
-  int resultado = -1;
-  for (const auto &e : r.Events("form"))
-    if (e.value("what", "") == "close" && e.value("form", "") == form)
-      resultado = e.value("result", -1);
-  return resultado;
+std::string ModuloTeste::Requisicao(size_t n) const {
+  std::string r;
+  if (n >= host.Requests().size()) return r;
+  using cheque::layout::TEntradaDecodificada;
+  for (const TEntradaDecodificada &d : host.Requests()[n]) {
+    std::string s;
+    if (d.tipo == TEntradaDecodificada::Tipo::Grupo)
+      s = "x" + std::to_string(d.repeticao) + "/" + std::to_string(d.tamanho);
+    else if (d.tipo == TEntradaDecodificada::Tipo::Texto)
+      s = "'" + d.valor + "'";
+    else
+      s = std::to_string(d.campo) + (d.indice ? "[" + std::to_string(d.indice) + "]" : "") +
+          (d.presente ? "=" + d.valor : "-");
+    if (d.atributos[0] | d.atributos[1] | d.atributos[2])
+      s += "@" + std::to_string(d.atributos[0]) + "." + std::to_string(d.atributos[1]) + "." +
+           std::to_string(d.atributos[2]);
+    if (!d.rotulo.empty()) s += "(" + d.rotulo + ")";
+    r += (r.empty() ? "" : " ") + s;
+  }
+  for (char &c : r)
+    if (c == '\x04') c = '~';
+  return r;
+}
+
+std::string ModuloTeste::Campo(int campo, int indice) const {
+  auto v = host.Get(campo, indice);
+  return v ? *v : std::string("<ausente>");
+}
+
+std::string ModuloTeste::Salvo(int campo, int indice) const {
+  auto it = host.SavedStore().find({campo, indice});
+  return it == host.SavedStore().end() ? std::string("<ausente>") : it->second;
 }
 
 std::string Secao(const std::string &nome, const std::string &chaves) {

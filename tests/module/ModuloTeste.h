@@ -1,6 +1,7 @@
 // What the module's in-process tests share: a scratch directory that stands for the host
-// executable's folder (CHEQUE_DIR), the fake host, a freshly initialised module, and helpers
-// to write configuration files and to run operator scripts.
+// executable's folder (CHEQUE_DIR), the fake host, a freshly initialised module, helpers to
+// write configuration files and to run operator scripts, and, for the consultation screens, the
+// network menu as they read it and the decoded request as readable lines.
 #pragma once
 
 #include <functional>
@@ -13,25 +14,53 @@
 #include "platform/Forms.h"
 #include "platform/Script.h"
 
+using Op = TFakeHost::TOperacao;
+
 class ModuloTeste : public ::testing::Test {
 protected:
+  static constexpr const char *kSecao = "Consulta";
+
   void SetUp() override;
   void TearDown() override;
 
   // Writes a file (text as given, Windows-1252) into the scratch directory.
   void Escreve(const std::string &nome, const std::string &texto) const;
-  void Apaga(const std::string &nome) const;
+  // Cheque.ini and Cliente.ini with one enabled section "Consulta" each (keys "k=v" lines).
+  void Configura(const std::string &cheque, const std::string &cliente = "") const;
+  // The network menu as the screens read it (created, not shown): option 1 chosen, with the
+  // section "Consulta", the entry mode and the codes.
+  void Menu(int modo, int codigo = 70, int funcao = 1);
+  // Host fields from "1003=15000|1029[1]=001".
+  void Campos(const std::string &spec);
+  // Edits of `tela` from "edBanco=1|edAgencia=|!edCheque" (a leading '!' disables the control).
+  static void Preenche(TComponent *tela, const std::string &spec);
+  // The operator clicking and typing into each edit of "edBanco=1|edAgencia=23", as a script.
+  static std::string Digita(const std::string &spec);
+  // Checks controls of `tela` against "edBanco=001|-edAgencia|+^edC1|edConta#6": "=" the text,
+  // "#" the maximum length; leading '-' disabled, '+' enabled, '~' hidden, '^' visible.
+  static void Confere(TComponent *tela, const std::string &spec);
+  // Checks host fields against "1006=J|10167[1]=x|1005=<ausente>", in the store now or as it
+  // was at the last save.
+  void ConfereCampos(const std::string &spec, bool salvo = false) const;
 
   // Runs `corpo` with `roteiro` as the operator (see platform/Script.h).
   TScriptRun Roda(const std::function<void()> &corpo, const std::string &roteiro);
+  // Shows `tela` under `roteiro`, then frees it.
+  TScriptRun Executa(TForm *tela, const std::string &roteiro);
 
-  // Audit lines written so far.
+  // Audit lines written so far, and those from position `de` on.
   const std::vector<std::string> &Auditoria() const { return host.AuditLines(); }
-  int ContaAuditoria(const std::string &linha) const;
+  std::vector<std::string> AuditoriaDesde(size_t de) const;
   // Names of the forms of the "form" events of a run with the given "what".
   static std::vector<std::string> Formularios(const TScriptRun &r, const std::string &what);
-  // The modal result the form closed with last in the run (-1 when it did not close).
-  static int Resultado(const TScriptRun &r, const std::string &form);
+
+  // The n-th request on one line: "F=V" ("F[i]=V" past index 0), "F-" absent, "'T'" a buffer or
+  // constant, "xR/G" a repeated group, "@a.b.c" attribute bytes, "(L)" a label; 0x04 shows as
+  // "~".
+  std::string Requisicao(size_t n = 0) const;
+  // A field of the store now, and as it was at the last save ("<ausente>" when absent).
+  std::string Campo(int campo, int indice = 0) const;
+  std::string Salvo(int campo, int indice = 0) const;
 
   TFakeHost host;
   std::string dir;
@@ -39,3 +68,16 @@ protected:
 
 // A Cheque.ini section.
 std::string Secao(const std::string &nome, const std::string &chaves);
+// The non-empty parts of a "a|b|c" text.
+std::vector<std::string> Partes(const std::string &spec);
+
+// A screen whose controls a test sets once IniciaCamposForm has run (as when it is shown).
+template <class Base> class TTelaTeste : public Base {
+public:
+  using Base::Base;
+  std::function<void(TTelaTeste &)> aposIniciar;
+  void IniciaCamposForm() override {
+    Base::IniciaCamposForm();
+    if (aposIniciar) aposIniciar(*this);
+  }
+};

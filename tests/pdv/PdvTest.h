@@ -14,8 +14,7 @@
 
 namespace pdvtest {
 
-// A fresh directory under /tmp, removed with everything in it at the end of the
-// test.
+// A fresh directory under /tmp, removed with everything in it at the end of the test.
 class TDirTemp {
 public:
   TDirTemp() {
@@ -27,7 +26,6 @@ public:
     std::filesystem::remove_all(fPath, ec);
   }
   std::string operator/(const std::string &nome) const { return fPath + "/" + nome; }
-  const std::string &Path() const { return fPath; }
   size_t Arquivos() const {
     size_t n = 0;
     for ([[maybe_unused]] auto &e : std::filesystem::directory_iterator(fPath)) ++n;
@@ -39,15 +37,13 @@ private:
 };
 
 inline std::string LeArquivo(const std::string &path) {
-  std::ifstream f(path, std::ios::binary);
   std::ostringstream ss;
-  ss << f.rdbuf();
+  ss << std::ifstream(path, std::ios::binary).rdbuf();
   return ss.str();
 }
 
 inline void EscreveArquivo(const std::string &path, const std::string &bytes) {
-  std::ofstream f(path, std::ios::binary);
-  f << bytes;
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Every test starts from a clean host and an empty in-memory transcript.
@@ -64,10 +60,16 @@ protected:
   }
   pdv::TPdvHost &H() { return pdv::TPdvHost::Instancia(); }
   std::vector<TTranscript::Json> Eventos(const std::string &ev) const {
-    std::vector<TTranscript::Json> v;
-    for (const auto &e : Transcript().Events())
-      if (e.value("ev", "") == ev) v.push_back(e);
-    return v;
+    return Transcript().Events(ev);
+  }
+  // `carrega` must refuse its file with an error at `linha`; the line of the message, or "".
+  template <class F> void EsperaRecusa(F carrega, int linha, const std::string &contexto) {
+    try {
+      carrega();
+      ADD_FAILURE() << "accepted: " << contexto;
+    } catch (const pdv::TErroArquivo &e) {
+      EXPECT_EQ(e.Linha(), linha) << contexto << " -> " << e.what();
+    }
   }
 };
 

@@ -88,7 +88,7 @@ public:
   void Flush() {
     for (int y = 0; y < lines; ++y) {
       for (int x = 0; x < cols; ++x) {
-        const size_t i = size_t(y * cols + x);
+        const size_t i = size_t(y) * size_t(cols) + size_t(x);
         if (frame[i] == shown[i]) continue;
         wchar_t w[2] = {(wchar_t)frame[i].ch, 0};
         cchar_t cc;
@@ -184,7 +184,7 @@ public:
     if (!clip.Contains(x, y) || x < 0 || y < 0 || x >= fPal.cols || y >= fPal.lines) return;
     if (cp < 32 || cp == 127 || (cp >= 0x80 && cp < 0xA0)) cp = ' ';
     if (!fUtf8 && cp > 126) cp = Ascii(cp);
-    fPal.frame[size_t(y * fPal.cols + x)] = {cp, s.attr, fPal.Pair(s.fg, s.bg)};
+    fPal.frame[size_t(y) * size_t(fPal.cols) + size_t(x)] = {cp, s.attr, fPal.Pair(s.fg, s.bg)};
   }
   // Windows-1252 text; `underline` marks one character (an accelerator).
   void Text(int x, int y, const std::string &text, const TStyle &s, const TCellRect &clip,

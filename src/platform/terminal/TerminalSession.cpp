@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 #include <langinfo.h>
+#include <optional>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -40,19 +41,21 @@ void OnFatalSignal(int sig) {
   for (size_t i = 0; i < sizeof(kSignals) / sizeof(kSignals[0]); ++i) {
     if (kSignals[i] == sig) sigaction(sig, &gPrevious[i], nullptr);
   }
-  raise(sig);
+  // Should the signal not end the program, returning lets the fault happen again.
+  (void)raise(sig);
 }
 
 // Ctrl+C: the terminal is in raw mode, so the key never becomes a signal by itself. The program
 // ends the way the interrupt would end it, also when whoever started it ignored that signal.
 [[noreturn]] void OnInterruptKey() {
   RestoreTerminal();
-  std::signal(SIGINT, SIG_DFL);
+  // Failures here fall through to the exit below, with the same status.
+  (void)std::signal(SIGINT, SIG_DFL);
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigprocmask(SIG_UNBLOCK, &set, nullptr);
-  raise(SIGINT);
+  (void)raise(SIGINT);
   std::_Exit(128 + SIGINT);
 }
 
@@ -77,7 +80,7 @@ struct TTerminalSession::Impl {
   int repaintId = 0;
   std::string previousLocale;
   bool signals = false;
-  const TPromptBox *prompt = nullptr;
+  std::optional<TPromptBox> prompt; // the question shown over the forms, while one is asked
 };
 
 TTerminalSession::TTerminalSession() : TTerminalSession(TTerminalOptions{}) {}
@@ -86,8 +89,10 @@ TTerminalSession::TTerminalSession(const TTerminalOptions &o) : fImpl(std::make_
   if (gCurrent) throw std::logic_error("a terminal session is already running");
   // Texts are drawn and keys read as UTF-8 whatever the environment's language.
   if (const char *cur = std::setlocale(LC_CTYPE, nullptr)) fImpl->previousLocale = cur;
-  std::setlocale(LC_CTYPE, "");
-  if (!Utf8Codeset()) std::setlocale(LC_CTYPE, "C.UTF-8");
+  // Whatever these calls return, the codeset in force is what is asked next; a system without
+  // a UTF-8 locale still gets a screen, with the characters outside ASCII replaced.
+  (void)std::setlocale(LC_CTYPE, "");
+  if (!Utf8Codeset()) (void)std::setlocale(LC_CTYPE, "C.UTF-8");
 
   std::FILE *in = o.in ? o.in : stdin;
   std::FILE *out = o.out ? o.out : stdout;
@@ -111,7 +116,8 @@ TTerminalSession::TTerminalSession(const TTerminalOptions &o) : fImpl(std::make_
   fImpl->screen = newterm(term.c_str(), out, in);
   if (!fImpl->screen) {
     RestoreSignals();
-    if (!fImpl->previousLocale.empty()) std::setlocale(LC_CTYPE, fImpl->previousLocale.c_str());
+    if (!fImpl->previousLocale.empty())
+      (void)std::setlocale(LC_CTYPE, fImpl->previousLocale.c_str());
     throw std::runtime_error("cannot drive a terminal of type " + term);
   }
   set_term(fImpl->screen);
@@ -164,7 +170,7 @@ TTerminalSession::~TTerminalSession() {
   gScreen = nullptr;
   gCurrent = nullptr;
   delscreen(fImpl->screen);
-  if (!fImpl->previousLocale.empty()) std::setlocale(LC_CTYPE, fImpl->previousLocale.c_str());
+  if (!fImpl->previousLocale.empty()) (void)std::setlocale(LC_CTYPE, fImpl->previousLocale.c_str());
 }
 
 bool TTerminalSession::Available() {
@@ -190,7 +196,7 @@ void TTerminalSession::Resize(int cols, int lines) {
 
 void TTerminalSession::Repaint() {
   set_term(fImpl->screen);
-  fImpl->renderer.Paint(fImpl->prompt);
+  fImpl->renderer.Paint(fImpl->prompt ? &*fImpl->prompt : nullptr);
 }
 
 std::vector<std::string> TTerminalSession::ScreenLines() const {
@@ -210,16 +216,15 @@ std::string TTerminalSession::ScreenText() const {
 
 bool TTerminalSession::Prompt(const std::string &caption, const std::string &question, bool secret,
                               std::string &answer, int maxLength) {
-  TPromptBox box;
+  TPromptBox &box = fImpl->prompt.emplace();
   box.Caption = caption;
   box.Question = question;
   box.Secret = secret;
   box.MaxLength = std::max(1, maxLength);
-  fImpl->prompt = &box;
   struct Close {
     TTerminalSession *s;
     ~Close() {
-      s->fImpl->prompt = nullptr;
+      s->fImpl->prompt.reset();
       s->Repaint();
     }
   } close{this};

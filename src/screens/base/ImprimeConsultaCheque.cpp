@@ -21,41 +21,13 @@ std::vector<std::string> LinhasRegistroArroba(const std::string &registro) {
 TFrmImprime_Mod::TFrmImprime_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   Name = "FrmImprime_Mod";
 
-  MemoConsulta = new TMemo(this);
-  MemoConsulta->Name = "MemoConsulta";
-  MemoConsulta->SetParent(this);
-  MemoConsulta->Left = 79, MemoConsulta->Top = 88;
-  MemoConsulta->Width = 465, MemoConsulta->Height = 233;
+  MemoConsulta = NewControl<TMemo>(this, this, "MemoConsulta", 79, 88, 465, 233);
   MemoConsulta->ReadOnly = true;
   MemoConsulta->TabOrder = 1;
-
-  pnBotoes = new TPanel(this);
-  pnBotoes->Name = "pnBotoes";
-  pnBotoes->SetParent(this);
-  pnBotoes->Left = 111, pnBotoes->Top = 330, pnBotoes->Width = 400, pnBotoes->Height = 40;
-  pnBotoes->BevelOuter = bvNone;
-  pnBotoes->Color = COR_CINZA_CLARO;
-  pnBotoes->ParentColor = false;
-  pnBotoes->TabOrder = 2;
-
-  btImprime = new TBitBtn(this);
-  btImprime->Name = "btImprime";
-  btImprime->SetParent(pnBotoes);
-  btImprime->Left = 31, btImprime->Top = 4, btImprime->Width = 120, btImprime->Height = 25;
-  btImprime->TabOrder = 0;
-  btImprime->SetCaption("&1 - Imprime");
-
-  btRetorna = new TBitBtn(this);
-  btRetorna->Name = "btRetorna";
-  btRetorna->SetParent(pnBotoes);
-  btRetorna->Left = 248, btRetorna->Top = 4, btRetorna->Width = 120, btRetorna->Height = 25;
-  btRetorna->TabOrder = 1;
-  btRetorna->SetCaption("&9 - Retorna");
-
-  btImprime->OnClick = [this](TObject *s) { btImprimeClick(s); };
-  btRetorna->OnClick = [this](TObject *s) { btRetornaClick(s); };
-  btImprime->OnEnter = [this](TObject *s) { btImprimeEnter(s); };
-  btRetorna->OnEnter = [this](TObject *s) { btRetornaEnter(s); };
+  std::tie(pnBotoes, btImprime, btRetorna) =
+      CriaBotoes("btImprime", "&1 - Imprime", "btRetorna", "&9 - Retorna");
+  LigaBotao(btImprime, &TFrmImprime_Mod::btImprimeClick, &TFrmImprime_Mod::btImprimeEnter);
+  LigaBotao(btRetorna, &TFrmImprime_Mod::btRetornaClick, &TFrmImprime_Mod::btRetornaEnter);
 }
 
 void TFrmImprime_Mod::FormShow(TObject *Sender) {

@@ -7,16 +7,7 @@
 TFrmMnu_Mod::TFrmMnu_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   Name = "FrmMnu_Mod";
 
-  pnMenu = new TPanel(this);
-  pnMenu->Name = "pnMenu";
-  pnMenu->SetParent(this);
-  pnMenu->Left = 30;
-  pnMenu->Top = 113;
-  pnMenu->Width = 142;
-  pnMenu->Height = 253;
-  pnMenu->BevelInner = bvLowered;
-  pnMenu->Color = COR_CINZA_CLARO;
-  pnMenu->ParentColor = false;
+  pnMenu = CriaPainelCaptura("pnMenu", 30, 113, 142, 253, 0);
 
   static const char *const legendas[NUM_OPCOES] = {CP1252("&1 - Opção 1"), CP1252("&2 - Opção 2"),
                                                    CP1252("&3 - Opção 3"), CP1252("&4 - Opção 4"),
@@ -25,19 +16,10 @@ TFrmMnu_Mod::TFrmMnu_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   TBitBtn **botoes[NUM_OPCOES + 1] = {&spOpcao1, &spOpcao2, &spOpcao3, &spOpcao4, &spOpcao5,
                                       &spOpcao6, &spOpcao7, &spOpcao8, &spEncerra};
   for (int i = 0; i <= NUM_OPCOES; ++i) {
-    auto *b = new TBitBtn(this);
-    b->Name = i < NUM_OPCOES ? "spOpcao" + IntToStr(i + 1) : "spEncerra";
-    b->SetParent(pnMenu);
-    b->Left = 1;
-    b->Top = 1 + 28 * i;
-    b->Width = 140;
-    b->Height = 28;
-    b->Font.Name = "Arial";
-    b->Font.Bold = true;
-    b->Font.Size = 9;
-    b->Font.Color = COR_MARINHO;
-    b->TabOrder = i;
-    b->SetCaption(i < NUM_OPCOES ? legendas[i] : "&9 - Encerra");
+    TBitBtn *b =
+        CriaBotao(pnMenu, i < NUM_OPCOES ? "spOpcao" + IntToStr(i + 1) : "spEncerra",
+                  i < NUM_OPCOES ? legendas[i] : "&9 - Encerra", 1, 1 + 28 * i, i, 140, 28);
+    FonteArialNegrito(b, 9, COR_MARINHO);
     b->SetVisible(false);
     *botoes[i] = b;
   }

@@ -1,19 +1,10 @@
 #include "screens/base/ModeloCheque.h"
 
+#include <type_traits>
+
 #include "host/Host.h"
 #include "module/ChequeMain.h"
 #include "platform/StrUtils.h"
-
-namespace {
-
-void FixaFonteArialNegrito(TControl *c, int tamanho, int cor) {
-  c->Font.Name = "Arial";
-  c->Font.Bold = true;
-  c->Font.Size = tamanho;
-  c->Font.Color = cor;
-}
-
-} // namespace
 
 TFrmMod::TFrmMod(TComponent *AOwner) : TForm(AOwner) {
   Name = "FrmMod";
@@ -27,66 +18,28 @@ TFrmMod::TFrmMod(TComponent *AOwner) : TForm(AOwner) {
   TopMostWindow = true;
   OwnerWindow = JANELA_AREA_DE_TRABALHO;
 
-  ImgFundo = new TImage(this);
-  ImgFundo->Name = "ImgFundo";
-  ImgFundo->SetParent(this);
-  ImgFundo->Left = 0;
-  ImgFundo->Top = 0;
-  ImgFundo->Width = Width;
-  ImgFundo->Height = Height;
-
-  lbTitulo = new TLabel(this);
-  lbTitulo->Name = "lbTitulo";
-  lbTitulo->SetParent(this);
-  lbTitulo->Left = 40;
-  lbTitulo->Top = 6;
-  lbTitulo->Width = 361;
-  lbTitulo->Height = 22;
-  FixaFonteArialNegrito(lbTitulo, 8, COR_AZUL_ESCURO);
+  ImgFundo = NewControl<TImage>(this, this, "ImgFundo", 0, 0, Width, Height);
+  lbTitulo = CriaRotulo(this, "lbTitulo", 40, 6, 361, 22);
+  FonteArialNegrito(lbTitulo, 8, COR_AZUL_ESCURO);
   lbTitulo->Transparent = true;
   lbTitulo->WordWrap = true;
-
-  lbMensagem = new TLabel(this);
-  lbMensagem->Name = "lbMensagem";
-  lbMensagem->SetParent(this);
-  lbMensagem->Left = 15;
-  lbMensagem->Top = 404;
-  lbMensagem->Width = 407;
-  lbMensagem->Height = 19;
-  FixaFonteArialNegrito(lbMensagem, 9, COR_AZUL_ESCURO);
+  lbMensagem = CriaRotulo(this, "lbMensagem", 15, 404, 407, 19);
+  FonteArialNegrito(lbMensagem, 9, COR_AZUL_ESCURO);
   lbMensagem->Transparent = true;
 
-  panelLogo = new TPanel(this);
-  panelLogo->Name = "panelLogo";
-  panelLogo->SetParent(this);
-  panelLogo->Left = 496;
-  panelLogo->Top = 373;
-  panelLogo->Width = 70;
-  panelLogo->Height = 45;
+  panelLogo = NewControl<TPanel>(this, this, "panelLogo", 496, 373, 70, 45);
   panelLogo->Color = 0xC0C0C0; // grey
   panelLogo->ParentColor = false;
   panelLogo->BevelInner = bvNone;
   panelLogo->BevelOuter = bvNone;
   panelLogo->TabStop = false;
-
-  ImageLogo = new TImage(this);
-  ImageLogo->Name = "ImageLogo";
-  ImageLogo->SetParent(panelLogo);
-  ImageLogo->Left = 0;
-  ImageLogo->Top = 0;
-  ImageLogo->Width = panelLogo->Width;
-  ImageLogo->Height = panelLogo->Height;
+  ImageLogo =
+      NewControl<TImage>(this, panelLogo, "ImageLogo", 0, 0, panelLogo->Width, panelLogo->Height);
   ImageLogo->Stretch = true;
 
-  lbVersao = new TLabel(this);
-  lbVersao->Name = "lbVersao";
-  lbVersao->SetParent(this);
-  lbVersao->Left = 192;
-  lbVersao->Top = 53;
-  lbVersao->Width = 407;
-  lbVersao->Height = 22;
+  lbVersao = CriaRotulo(this, "lbVersao", 192, 53, 407, 22);
   lbVersao->Alignment = taRightJustify;
-  FixaFonteArialNegrito(lbVersao, 8, COR_AZUL_ESCURO);
+  FonteArialNegrito(lbVersao, 8, COR_AZUL_ESCURO);
 
   OnCreate = [this](TObject *Sender) { FormCreate(Sender); };
   OnShow = [this](TObject *Sender) { FormShow(Sender); };
@@ -144,13 +97,19 @@ TPanel *TFrmMod::CriaPainelCaptura(const std::string &nome, int left, int top, i
   return p;
 }
 
+TPanel *TFrmMod::CriaPainel(TWinControl *pai, const std::string &nome, int left, int top, int width,
+                            int height, int tabOrder) {
+  TPanel *p = NewControl<TPanel>(this, pai, nome, left, top, width, height);
+  p->BevelOuter = bvNone;
+  p->TabOrder = tabOrder;
+  return p;
+}
+
 TPanel *TFrmMod::CriaPainelBotoes(const std::string &nome, int left, int top, int width, int height,
                                   int tabOrder) {
-  TPanel *p = NewControl<TPanel>(this, this, nome, left, top, width, height);
-  p->BevelOuter = bvNone;
+  TPanel *p = CriaPainel(this, nome, left, top, width, height, tabOrder);
   p->Color = COR_CINZA_CLARO;
   p->ParentColor = false;
-  p->TabOrder = tabOrder;
   return p;
 }
 
@@ -163,14 +122,16 @@ TBitBtn *TFrmMod::CriaBotao(TWinControl *pai, const std::string &nome, const std
   return b;
 }
 
-TFrmMod::TBotoesConfirmaCancela TFrmMod::CriaBotoesConfirmaCancela(const std::string &nomeCancela,
-                                                                   int left, int top,
-                                                                   int tabOrder) {
-  TBotoesConfirmaCancela b{};
-  b.pnBotoes = CriaPainelBotoes("pnBotoes", left, top, 400, 40, tabOrder);
-  b.btConfirma = CriaBotao(b.pnBotoes, "btConfirma", "&1 - Confirma", 31, 4, 0);
-  b.btCancela = CriaBotao(b.pnBotoes, nomeCancela, "&9 - Cancela", 248, 4, 1);
-  return b;
+TFrmMod::TBotoes TFrmMod::CriaBotoes(const std::string &nomeSegue, const std::string &textoSegue,
+                                     const std::string &nomeVolta, const std::string &textoVolta,
+                                     int top) {
+  TPanel *painel = CriaPainelBotoes("pnBotoes", 111, top, 400, 40, 2);
+  return {painel, CriaBotao(painel, nomeSegue, textoSegue, 31, 4, 0),
+          CriaBotao(painel, nomeVolta, textoVolta, 248, 4, 1)};
+}
+
+TFrmMod::TBotoes TFrmMod::CriaBotoesConfirmaCancela(int top) {
+  return CriaBotoes("btConfirma", "&1 - Confirma", "btRetorna", "&9 - Cancela", top);
 }
 
 TLabel *TFrmMod::CriaRotulo(TWinControl *pai, const std::string &nome, int left, int top, int width,
@@ -178,4 +139,25 @@ TLabel *TFrmMod::CriaRotulo(TWinControl *pai, const std::string &nome, int left,
   TLabel *l = NewControl<TLabel>(this, pai, nome, left, top, width, height);
   if (!texto.empty()) l->SetCaption(texto);
   return l;
+}
+
+void TFrmMod::CriaCampos(TWinControl *pai, std::span<const TCampo> campos) {
+  for (const TCampo &c : campos) {
+    const std::string nome = c.nome;
+    *c.rotulo = CriaRotulo(pai, "lb" + nome, c.leftRotulo, c.top + 4, c.larguraRotulo, 15, c.texto);
+    std::visit(
+        [&](auto **edit) {
+          using E = std::remove_pointer_t<std::remove_reference_t<decltype(*edit)>>;
+          *edit =
+              CriaEdit<E>(pai, "ed" + nome, c.left, c.top, c.largura, 24, c.tabOrder, c.maxLength);
+        },
+        c.edit);
+  }
+}
+
+void TFrmMod::FonteArialNegrito(TControl *c, int tamanho, int cor) {
+  c->Font.Name = "Arial";
+  c->Font.Bold = true;
+  c->Font.Size = tamanho;
+  c->Font.Color = cor;
 }

@@ -3,7 +3,10 @@
 // screen is created and destroyed, and the module-wide handler of unexpected errors.
 #pragma once
 
+#include <span>
 #include <string>
+#include <tuple>
+#include <variant>
 
 #include "platform/Forms.h"
 
@@ -48,21 +51,23 @@ protected:
   // The grey, lowered panel that holds a screen's fields.
   TPanel *CriaPainelCaptura(const std::string &nome, int left, int top, int width, int height,
                             int tabOrder);
+  // A flat panel without bevel that groups controls inside another one.
+  TPanel *CriaPainel(TWinControl *pai, const std::string &nome, int left, int top, int width,
+                     int height, int tabOrder);
   // The flat grey panel of the buttons.
   TPanel *CriaPainelBotoes(const std::string &nome, int left, int top, int width, int height,
                            int tabOrder);
   // A button with its caption, shown.
   TBitBtn *CriaBotao(TWinControl *pai, const std::string &nome, const std::string &texto, int left,
                      int top, int tabOrder, int width = 120, int height = 25);
-  // The standard pair under the capture panel: pnBotoes with "&1 - Confirma" (btConfirma)
-  // and "&9 - Cancela" (btRetorna, or the name given).
-  struct TBotoesConfirmaCancela {
-    TPanel *pnBotoes;
-    TBitBtn *btConfirma;
-    TBitBtn *btCancela;
-  };
-  TBotoesConfirmaCancela CriaBotoesConfirmaCancela(const std::string &nomeCancela = "btRetorna",
-                                                   int left = 111, int top = 330, int tabOrder = 2);
+  // The pair of buttons under the capture panel, in their grey panel pnBotoes: the one that
+  // goes on at the left, the one that goes back at the right. Meant for
+  // `std::tie(pnBotoes, btConfirma, btRetorna) = ...`.
+  using TBotoes = std::tuple<TPanel *, TBitBtn *, TBitBtn *>;
+  TBotoes CriaBotoes(const std::string &nomeSegue, const std::string &textoSegue,
+                     const std::string &nomeVolta, const std::string &textoVolta, int top = 330);
+  // The usual pair: "&1 - Confirma" (btConfirma) and "&9 - Cancela" (btRetorna).
+  TBotoes CriaBotoesConfirmaCancela(int top = 330);
   TLabel *CriaRotulo(TWinControl *pai, const std::string &nome, int left, int top, int width,
                      int height, const std::string &texto = {});
   // An edit (TEdit, TMaskEdit) with its tab order and, when not 0, its maximum length.
@@ -73,5 +78,30 @@ protected:
     e->TabOrder = tabOrder;
     if (maxLength) e->MaxLength = maxLength;
     return e;
+  }
+  // A row of a layout table: an edit (TEdit or TMaskEdit) and the label that names it, named
+  // "lb" and "ed" followed by `nome`. The label's text sits 4 pixels below the edit's top so
+  // that both read on one line; labels are 15 high, edits 24.
+  struct TCampo {
+    TLabel **rotulo;
+    std::variant<TEdit **, TMaskEdit **> edit;
+    const char *nome;
+    int leftRotulo, larguraRotulo;
+    int left, top, largura, tabOrder;
+    int maxLength = 0;
+    const char *texto = ""; // the label's text, when it is not read from the messages later
+  };
+  // Builds the rows in order, the label of each before its edit.
+  void CriaCampos(TWinControl *pai, std::span<const TCampo> campos);
+  // The bold Arial of titles, messages and menu buttons.
+  static void FonteArialNegrito(TControl *c, int tamanho, int cor);
+  // Binds a button's click and, when given, its entry to handlers of this screen (F is the
+  // screen's class or one of its bases).
+  template <class F>
+  void LigaBotao(TBitBtn *b, void (F::*clique)(TObject *),
+                 void (F::*entrada)(TObject *) = nullptr) {
+    F *f = static_cast<F *>(this);
+    b->OnClick = [f, clique](TObject *s) { (f->*clique)(s); };
+    if (entrada) b->OnEnter = [f, entrada](TObject *s) { (f->*entrada)(s); };
   }
 };

@@ -48,18 +48,13 @@ TFrmTrn_Mod::TFrmTrn_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   lbAlerta =
       CriaRotulo(pnProcessamento, "lbAlerta", 27, 46, 497, 30, "Aguarde, em processamento...");
   lbAlerta->Alignment = taCenter;
-  const auto botoes = CriaBotoesConfirmaCancela();
-  pnBotoes = botoes.pnBotoes;
-  btConfirma = botoes.btConfirma;
-  btRetorna = botoes.btCancela;
+  std::tie(pnBotoes, btConfirma, btRetorna) = CriaBotoesConfirmaCancela();
 
   OnKeyPress = [this](TObject *s, char &k) { FormKeyPress(s, k); };
   edValor->OnKeyPress = [this](TObject *s, char &k) { edValorKeyPress(s, k); };
   edValor->OnEnter = [this](TObject *s) { edValorEnter(s); };
-  btConfirma->OnEnter = [this](TObject *s) { btConfirmaEnter(s); };
-  btRetorna->OnEnter = [this](TObject *s) { btRetornaEnter(s); };
-  btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
-  btRetorna->OnClick = [this](TObject *s) { btRetornaClick(s); };
+  LigaBotao(btConfirma, &TFrmTrn_Mod::btConfirmaClick, &TFrmTrn_Mod::btConfirmaEnter);
+  LigaBotao(btRetorna, &TFrmTrn_Mod::btRetornaClick, &TFrmTrn_Mod::btRetornaEnter);
 }
 
 // ---- Events
@@ -273,11 +268,13 @@ size_t MontaTextoPerguntas(char *destino, size_t capacidade,
     }
     // The prefix and the text form one text that starts at the prefix.
     const std::string pergunta = TextoFixo(p.Prefixo, sizeof p.Prefixo + sizeof p.Texto);
-    std::string entrada = "PERG:" + pergunta + "," + resposta + ",";
+    std::string entrada = "PERG:";
+    entrada.append(pergunta).append(",").append(resposta).append(",");
     entrada += p.Tipo;
     entrada += ';';
     // Entries go whole or not at all: the network never sees half a question.
     if (usados + entrada.size() + 1 > capacidade) break;
+    // NOLINTNEXTLINE(bugprone-not-null-terminated-result): zeroed above, one byte always left
     std::memcpy(destino + usados, entrada.data(), entrada.size());
     usados += entrada.size();
     ++escritas;

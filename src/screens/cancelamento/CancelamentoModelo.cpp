@@ -61,12 +61,8 @@ TFrmCancelamento_Mod::TFrmCancelamento_Mod(TComponent *AOwner, const TVariaveisU
   edDataTransacao->SetEditMask("!99/99/9999;1;_");
   edDataTransacao->SetText("  /  /    ");
 
-  pnEdit = NewControl<TPanel>(this, pnCaptura, "pnEdit", 8, 76, 564, 70);
-  pnEdit->BevelOuter = bvNone;
-  pnEdit->TabOrder = 4;
-  pnDadosCheque = NewControl<TPanel>(this, pnEdit, "pnDadosCheque", 0, 0, 564, 70);
-  pnDadosCheque->BevelOuter = bvNone;
-  pnDadosCheque->TabOrder = 0;
+  pnEdit = CriaPainel(pnCaptura, "pnEdit", 8, 76, 564, 70, 4);
+  pnDadosCheque = CriaPainel(pnEdit, "pnDadosCheque", 0, 0, 564, 70, 0);
   // Without the compensation code every tab order of the panel moves one place up.
   const int t = comCompensacao ? 1 : 0;
   if (comCompensacao) {
@@ -87,20 +83,15 @@ TFrmCancelamento_Mod::TFrmCancelamento_Mod(TComponent *AOwner, const TVariaveisU
   Label1 = CriaRotulo(pnDadosCheque, "Label1", 382, 40, 24, 15, "C3:");
   edC3 = CriaEdit<TEdit>(pnDadosCheque, "edC3", 410, 36, 24, 24, t + 5, 1);
 
-  pnCMC7 = NewControl<TPanel>(this, pnEdit, "pnCMC7", 0, 0, 564, 70);
-  pnCMC7->BevelOuter = bvNone;
-  pnCMC7->TabOrder = 1;
+  pnCMC7 = CriaPainel(pnEdit, "pnCMC7", 0, 0, 564, 70, 1);
   lbCMC7 = CriaRotulo(pnCMC7, "lbCMC7", 4, 24, 60, 15, "CMC7:");
   edCMC7 = CriaEdit<TEdit>(pnCMC7, "edCMC7", 88, 20, 320, 24, 0, 40);
 
-  const auto botoes = CriaBotoesConfirmaCancela();
-  pnBotoes = botoes.pnBotoes;
-  btConfirma = botoes.btConfirma;
-  btRetorna = botoes.btCancela;
+  std::tie(pnBotoes, btConfirma, btRetorna) = CriaBotoesConfirmaCancela();
 
   OnKeyPress = [this](TObject *s, char &k) { FormKeyPress(s, k); };
-  btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
-  btRetorna->OnClick = [this](TObject *s) { btRetornaClick(s); };
+  LigaBotao(btConfirma, &TFrmCancelamento_Mod::btConfirmaClick);
+  LigaBotao(btRetorna, &TFrmCancelamento_Mod::btRetornaClick);
 
   for (auto [controle, mensagem] :
        std::initializer_list<std::pair<TWinControl *, int>>{{edNumDocumento, 261},

@@ -25,10 +25,7 @@ TFrmCncMultiAut::TFrmCncMultiAut(TComponent *AOwner) : TFrmMod(AOwner) {
       goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goEditing | goTabs;
   sg_dadoschq_1->ScrollBars = true;
 
-  const auto botoes = CriaBotoesConfirmaCancela("btRetorna", 111, 372);
-  pnBotoes = botoes.pnBotoes;
-  btConfirma = botoes.btConfirma;
-  btRetorna = botoes.btCancela;
+  std::tie(pnBotoes, btConfirma, btRetorna) = CriaBotoesConfirmaCancela(372);
   btConfirma->SetVisible(false);
   btRetorna->SetVisible(false);
 

@@ -34,16 +34,11 @@ TFrmCap_Perg::TFrmCap_Perg(TComponent *AOwner) : TFrmMod(AOwner) {
     lbPergunta[i] = lb;
     edPergunta[i] = ed;
   }
-  const auto botoes = CriaBotoesConfirmaCancela();
-  pnBotoes = botoes.pnBotoes;
-  btConfirma = botoes.btConfirma;
-  btRetorna = botoes.btCancela;
+  std::tie(pnBotoes, btConfirma, btRetorna) = CriaBotoesConfirmaCancela();
 
   OnKeyPress = [this](TObject *s, char &k) { FormKeyPress(s, k); };
-  btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
-  btRetorna->OnClick = [this](TObject *s) { btRetornaClick(s); };
-  btConfirma->OnEnter = [this](TObject *s) { btConfirmaEnter(s); };
-  btRetorna->OnEnter = [this](TObject *s) { btRetornaEnter(s); };
+  LigaBotao(btConfirma, &TFrmCap_Perg::btConfirmaClick, &TFrmCap_Perg::btConfirmaEnter);
+  LigaBotao(btRetorna, &TFrmCap_Perg::btRetornaClick, &TFrmCap_Perg::btRetornaEnter);
 }
 
 void TFrmCap_Perg::FormCreate(TObject *Sender) {

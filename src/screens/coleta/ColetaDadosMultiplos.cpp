@@ -18,17 +18,12 @@ TFrmMult_Mod::TFrmMult_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   pnCaptura = CriaPainelCaptura("pnCaptura", 24, 90, 580, 280, 1);
   lbDescricaoChq1 = CriaRotulo(pnCaptura, "lbDescricaoChq1", 40, 8, 260, 16);
   sg_dadoschq_1 = CriaGrade(pnCaptura, "sg_dadoschq_1", 40, 26);
-  const auto botoes = CriaBotoesConfirmaCancela("btRetorna", 111, 372);
-  pnBotoes = botoes.pnBotoes;
-  btConfirma = botoes.btConfirma;
-  btRetorna = botoes.btCancela;
+  std::tie(pnBotoes, btConfirma, btRetorna) = CriaBotoesConfirmaCancela(372);
 
   sg_dadoschq_1->OnEnter = [this](TObject *) { GradeEnter(sg_dadoschq_1); };
   sg_dadoschq_1->OnKeyPress = [this](TObject *, char &Key) { GradeKeyPress(sg_dadoschq_1, Key); };
-  btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
-  btRetorna->OnClick = [this](TObject *s) { btRetornaClick(s); };
-  btConfirma->OnEnter = [this](TObject *s) { btConfirmaEnter(s); };
-  btRetorna->OnEnter = [this](TObject *s) { btRetornaEnter(s); };
+  LigaBotao(btConfirma, &TFrmMult_Mod::btConfirmaClick, &TFrmMult_Mod::btConfirmaEnter);
+  LigaBotao(btRetorna, &TFrmMult_Mod::btRetornaClick, &TFrmMult_Mod::btRetornaEnter);
 }
 
 TStringGrid *TFrmMult_Mod::CriaGrade(TWinControl *pai, const std::string &nome, int left, int top) {

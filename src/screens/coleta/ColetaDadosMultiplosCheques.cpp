@@ -25,9 +25,7 @@ TFrmMult_Chq::TFrmMult_Chq(TComponent *AOwner) : TFrmMult_Mod(AOwner) {
               {&lb1, &lb2, &lb3, &lb4, &lb5, &lb6, &lb7, &lb8, &lb9, &lb10, &lb11, &lb12, &lb13});
 
   // The second grid sits beside the first, in its own panel.
-  pnDadosChq2 = NewControl<TPanel>(this, pnCaptura, "pnDadosChq2", 290, 4, 284, 250);
-  pnDadosChq2->BevelOuter = bvNone;
-  pnDadosChq2->TabOrder = 1;
+  pnDadosChq2 = CriaPainel(pnCaptura, "pnDadosChq2", 290, 4, 284, 250, 1);
   lbDescricaoChq2 = CriaRotulo(pnDadosChq2, "lbDescricaoChq2", 40, 4, 240, 16, cabecalho);
   sg_dadoschq_2 = CriaGrade(pnDadosChq2, "sg_dadoschq_2", 40, 22);
   CriaNumeros(

@@ -90,120 +90,65 @@ TFrmChq_Trn::TFrmChq_Trn(TComponent *AOwner) : TFrmTrn_Mod(AOwner) {
   SetCaption("FrmChq_Trn");
   pnProcessamento->TabOrder = 15;
 
-  // Row 1: amount (the base's), quantity, date.
-  lbQtdChq = NewControl<TLabel>(this, pnCaptura, "lbQtdChq", 240, 15, 50, 15);
-  lbQtdChq->SetCaption("Qtd Chq:");
+  // The rows of the capture panel. Each: label and edit, their name, label left and width, edit
+  // left, top, width, tab order, maximum length and the label's fixed text.
+  const TCampo linha1[] = {
+      // Row 1: amount (the base's), quantity, date.
+      {&lbQtdChq, &edQtdChq, "QtdChq", 240, 50, 292, 11, 30, 1, 2, "Qtd Chq:"},
+      {&lbData, &edData, "Data", 340, 80, 424, 11, 90, 2, 10},
+  };
+  CriaCampos(pnCaptura, linha1);
   lbQtdChq->SetVisible(false);
-  edQtdChq = NewControl<TEdit>(this, pnCaptura, "edQtdChq", 292, 11, 30, 24);
-  edQtdChq->MaxLength = 2;
-  edQtdChq->TabOrder = 1;
   edQtdChq->SetVisible(false);
-  lbData = NewControl<TLabel>(this, pnCaptura, "lbData", 340, 15, 80, 15);
-  edData = NewControl<TMaskEdit>(this, pnCaptura, "edData", 424, 11, 90, 24);
   edData->SetEditMask("!99/99/9999;1;_");
   edData->SetText(kDataVazia);
-  edData->MaxLength = 10;
-  edData->TabOrder = 2;
 
   // Row 2: the typed cheque or its CMC-7 line, in two panels on the same place.
-  pnDadosCheque = NewControl<TPanel>(this, pnCaptura, "pnDadosCheque", 8, 40, 564, 56);
-  pnDadosCheque->BevelOuter = bvNone;
-  pnDadosCheque->TabOrder = 3;
-  lbCompensacao = NewControl<TLabel>(this, pnDadosCheque, "lbCompensacao", 4, 6, 60, 15);
-  edCompensacao = NewControl<TEdit>(this, pnDadosCheque, "edCompensacao", 66, 2, 40, 24);
-  edCompensacao->MaxLength = 3;
-  edCompensacao->TabOrder = 0;
-  lbBanco = NewControl<TLabel>(this, pnDadosCheque, "lbBanco", 112, 6, 40, 15);
-  edBanco = NewControl<TEdit>(this, pnDadosCheque, "edBanco", 154, 2, 44, 24);
-  edBanco->MaxLength = 4;
-  edBanco->TabOrder = 1;
-  lbAgencia = NewControl<TLabel>(this, pnDadosCheque, "lbAgencia", 204, 6, 50, 15);
-  edAgencia = NewControl<TEdit>(this, pnDadosCheque, "edAgencia", 256, 2, 44, 24);
-  edAgencia->MaxLength = 4;
-  edAgencia->TabOrder = 2;
-  lbC1 = NewControl<TLabel>(this, pnDadosCheque, "lbC1", 306, 6, 20, 15);
+  const TCampo cheque[] = {
+      {&lbCompensacao, &edCompensacao, "Compensacao", 4, 60, 66, 2, 40, 0, 3},
+      {&lbBanco, &edBanco, "Banco", 112, 40, 154, 2, 44, 1, 4},
+      {&lbAgencia, &edAgencia, "Agencia", 204, 50, 256, 2, 44, 2, 4},
+      {&lbC1, &edC1, "C1", 306, 20, 328, 2, 24, 3, 2},
+      {&lbConta, &edConta, "Conta", 4, 60, 66, 30, 100, 4},
+      {&lbDigito, &edDigito, "Digito", 170, 8, 180, 30, 24, 5, 1, "-"},
+      {&lbC2, &edC2, "C2", 210, 20, 232, 30, 24, 6, 1},
+      {&lbCheque, &edCheque, "Cheque", 262, 60, 324, 30, 80, 7},
+      {&lbC3, &edC3, "C3", 410, 20, 432, 30, 24, 8, 1, "C3:"},
+  };
+  const TCampo cmc7[] = {{&lbCMC7, &edCMC7, "CMC7", 4, 60, 66, 16, 300, 0, 40}};
+  pnDadosCheque = CriaPainel(pnCaptura, "pnDadosCheque", 8, 40, 564, 56, 3);
+  CriaCampos(pnDadosCheque, cheque);
   lbC1->SetVisible(false);
-  edC1 = NewControl<TEdit>(this, pnDadosCheque, "edC1", 328, 2, 24, 24);
-  edC1->MaxLength = 2;
-  edC1->TabOrder = 3;
   edC1->SetVisible(false);
-  lbConta = NewControl<TLabel>(this, pnDadosCheque, "lbConta", 4, 34, 60, 15);
-  edConta = NewControl<TEdit>(this, pnDadosCheque, "edConta", 66, 30, 100, 24);
-  edConta->TabOrder = 4;
-  lbDigito = NewControl<TLabel>(this, pnDadosCheque, "lbDigito", 170, 34, 8, 15);
-  lbDigito->SetCaption("-");
-  edDigito = NewControl<TEdit>(this, pnDadosCheque, "edDigito", 180, 30, 24, 24);
-  edDigito->MaxLength = 1;
-  edDigito->TabOrder = 5;
-  lbC2 = NewControl<TLabel>(this, pnDadosCheque, "lbC2", 210, 34, 20, 15);
-  edC2 = NewControl<TEdit>(this, pnDadosCheque, "edC2", 232, 30, 24, 24);
-  edC2->MaxLength = 1;
-  edC2->TabOrder = 6;
-  lbCheque = NewControl<TLabel>(this, pnDadosCheque, "lbCheque", 262, 34, 60, 15);
-  edCheque = NewControl<TEdit>(this, pnDadosCheque, "edCheque", 324, 30, 80, 24);
-  edCheque->TabOrder = 7;
-  lbC3 = NewControl<TLabel>(this, pnDadosCheque, "lbC3", 410, 34, 20, 15);
-  lbC3->SetCaption("C3:");
-  edC3 = NewControl<TEdit>(this, pnDadosCheque, "edC3", 432, 30, 24, 24);
-  edC3->MaxLength = 1;
-  edC3->TabOrder = 8;
+  pnCMC7 = CriaPainel(pnCaptura, "pnCMC7", 8, 40, 564, 56, 4);
+  CriaCampos(pnCMC7, cmc7);
 
-  pnCMC7 = NewControl<TPanel>(this, pnCaptura, "pnCMC7", 8, 40, 564, 56);
-  pnCMC7->BevelOuter = bvNone;
-  pnCMC7->TabOrder = 4;
-  lbCMC7 = NewControl<TLabel>(this, pnCMC7, "lbCMC7", 4, 20, 60, 15);
-  edCMC7 = NewControl<TEdit>(this, pnCMC7, "edCMC7", 66, 16, 300, 24);
-  edCMC7->MaxLength = 40;
-  edCMC7->TabOrder = 0;
-
-  // Row 3: document type, CPF/CNPJ, area code.
-  lbTipoDoc = NewControl<TLabel>(this, pnCaptura, "lbTipoDoc", 8, 104, 60, 15);
-  edTipoDoc = NewControl<TEdit>(this, pnCaptura, "edTipoDoc", 74, 100, 24, 24);
-  edTipoDoc->MaxLength = 1;
-  edTipoDoc->TabOrder = 5;
-  lbCPFCGC = NewControl<TLabel>(this, pnCaptura, "lbCPFCGC", 104, 104, 60, 15);
-  edCPFCGC = NewControl<TMaskEdit>(this, pnCaptura, "edCPFCGC", 166, 100, 140, 24);
-  edCPFCGC->TabOrder = 6;
-  lbCodArea = NewControl<TLabel>(this, pnCaptura, "lbCodArea", 312, 104, 70, 15);
-  edCodArea = NewControl<TEdit>(this, pnCaptura, "edCodArea", 384, 100, 30, 24);
-  edCodArea->MaxLength = 2;
-  edCodArea->TabOrder = 7;
-
-  // Row 4: issuer name.
-  lbEmitente = NewControl<TLabel>(this, pnCaptura, "lbEmitente", 8, 132, 60, 15);
-  edEmitente = NewControl<TEdit>(this, pnCaptura, "edEmitente", 74, 128, 400, 24);
+  const TCampo linhas3a5[] = {
+      // Row 3: document type, CPF/CNPJ, area code.
+      {&lbTipoDoc, &edTipoDoc, "TipoDoc", 8, 60, 74, 100, 24, 5, 1},
+      {&lbCPFCGC, &edCPFCGC, "CPFCGC", 104, 60, 166, 100, 140, 6},
+      {&lbCodArea, &edCodArea, "CodArea", 312, 70, 384, 100, 30, 7, 2},
+      // Row 4: issuer name.
+      {&lbEmitente, &edEmitente, "Emitente", 8, 60, 74, 128, 400, 8},
+      // Row 5: account opening, RG and the facilitator (its label has a name of its own).
+      {&lbAberturaCC, &edAberturaCC, "AberturaCC", 8, 60, 74, 156, 64, 9, 7},
+      {&lbRG, &edRG, "RG", 144, 30, 176, 156, 120, 10, 15},
+  };
+  const TCampo linha6[] = {
+      // Row 6: birth date, DDD, telephone.
+      {&lbDtNascimento, &edDtNascimento, "DtNascimento", 8, 60, 74, 184, 90, 12, 10},
+      {&lbDDD, &edDDD, "DDD", 170, 30, 202, 184, 44, 13},
+      {&lbTelefone, &edTelefone, "Telefone", 252, 50, 304, 184, 100, 14},
+  };
+  CriaCampos(pnCaptura, linhas3a5);
+  lbCodFacilitador = CriaRotulo(pnCaptura, "lbCodFacilitador", 302, 160, 80, 15);
+  edFacilitador = CriaEdit<TEdit>(pnCaptura, "edFacilitador", 384, 156, 120, 24, 11, 15);
+  CriaCampos(pnCaptura, linha6);
   edEmitente->CharCase = ecUpperCase;
-  edEmitente->TabOrder = 8;
-
-  // Row 5: account opening, RG, facilitator.
-  lbAberturaCC = NewControl<TLabel>(this, pnCaptura, "lbAberturaCC", 8, 160, 60, 15);
-  edAberturaCC = NewControl<TMaskEdit>(this, pnCaptura, "edAberturaCC", 74, 156, 64, 24);
   edAberturaCC->SetEditMask("!99/9999;1;_");
   edAberturaCC->SetText(kMesAnoVazio);
-  edAberturaCC->MaxLength = 7;
-  edAberturaCC->TabOrder = 9;
-  lbRG = NewControl<TLabel>(this, pnCaptura, "lbRG", 144, 160, 30, 15);
-  edRG = NewControl<TEdit>(this, pnCaptura, "edRG", 176, 156, 120, 24);
-  edRG->MaxLength = 15;
-  edRG->TabOrder = 10;
-  lbCodFacilitador = NewControl<TLabel>(this, pnCaptura, "lbCodFacilitador", 302, 160, 80, 15);
-  edFacilitador = NewControl<TEdit>(this, pnCaptura, "edFacilitador", 384, 156, 120, 24);
-  edFacilitador->MaxLength = 15;
-  edFacilitador->TabOrder = 11;
-
-  // Row 6: birth date, DDD, telephone.
-  lbDtNascimento = NewControl<TLabel>(this, pnCaptura, "lbDtNascimento", 8, 188, 60, 15);
-  edDtNascimento = NewControl<TMaskEdit>(this, pnCaptura, "edDtNascimento", 74, 184, 90, 24);
   edDtNascimento->SetEditMask("!99/99/9999;1;_");
   edDtNascimento->SetText(kDataVazia);
-  edDtNascimento->MaxLength = 10;
-  edDtNascimento->TabOrder = 12;
-  lbDDD = NewControl<TLabel>(this, pnCaptura, "lbDDD", 170, 188, 30, 15);
-  edDDD = NewControl<TEdit>(this, pnCaptura, "edDDD", 202, 184, 44, 24);
-  edDDD->TabOrder = 13;
-  lbTelefone = NewControl<TLabel>(this, pnCaptura, "lbTelefone", 252, 188, 50, 15);
-  edTelefone = NewControl<TEdit>(this, pnCaptura, "edTelefone", 304, 184, 100, 24);
-  edTelefone->TabOrder = 14;
 
   // Hints shown when entering each control.
   struct TDica {

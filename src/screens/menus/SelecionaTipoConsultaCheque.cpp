@@ -78,78 +78,24 @@ TFrmTipoConsulta_Mod::TFrmTipoConsulta_Mod(TComponent *AOwner) : TFrmMod(AOwner)
   SetCaption("FrmTipoConsulta_Mod");
   KeyPreview = true;
 
-  pnCaptura = new TPanel(this);
-  pnCaptura->Name = "pnCaptura";
-  pnCaptura->SetParent(this);
-  pnCaptura->Left = 24;
-  pnCaptura->Top = 106;
-  pnCaptura->Width = 580;
-  pnCaptura->Height = 210;
-  pnCaptura->BevelInner = bvLowered;
-  pnCaptura->Color = COR_CINZA_CLARO;
-  pnCaptura->ParentColor = false;
-  pnCaptura->TabOrder = 1;
-
-  lbTipoConsulta = new TLabel(this);
-  lbTipoConsulta->Name = "lbTipoConsulta";
-  lbTipoConsulta->SetParent(pnCaptura);
-  lbTipoConsulta->Left = 20;
-  lbTipoConsulta->Top = 93;
-  lbTipoConsulta->Width = 150;
-  lbTipoConsulta->Height = 15;
+  pnCaptura = CriaPainelCaptura("pnCaptura", 24, 106, 580, 210, 1);
+  lbTipoConsulta = CriaRotulo(pnCaptura, "lbTipoConsulta", 20, 93, 150, 15, "Tipo de Consulta:");
   lbTipoConsulta->Alignment = taRightJustify;
   lbTipoConsulta->Font.Bold = true;
-  lbTipoConsulta->SetCaption("Tipo de Consulta:");
-
-  cbTipoConsulta = new TComboBox(this);
-  cbTipoConsulta->Name = "cbTipoConsulta";
-  cbTipoConsulta->SetParent(pnCaptura);
-  cbTipoConsulta->Left = 178;
-  cbTipoConsulta->Top = 89;
-  cbTipoConsulta->Width = 320;
-  cbTipoConsulta->Height = 24;
+  cbTipoConsulta = NewControl<TComboBox>(this, pnCaptura, "cbTipoConsulta", 178, 89, 320, 24);
   cbTipoConsulta->TabOrder = 0;
   cbTipoConsulta->SetVisible(false);
   cbTipoConsulta->OnEnter = [this](TObject *s) { cbTipoConsultaEnter(s); };
   cbTipoConsulta->OnKeyPress = [this](TObject *s, char &k) { cbTipoConsultaKeyPress(s, k); };
 
-  pnBotoes = new TPanel(this);
-  pnBotoes->Name = "pnBotoes";
-  pnBotoes->SetParent(this);
-  pnBotoes->Left = 111;
-  pnBotoes->Top = 330;
-  pnBotoes->Width = 400;
-  pnBotoes->Height = 40;
-  pnBotoes->BevelOuter = bvNone;
-  pnBotoes->Color = COR_CINZA_CLARO;
-  pnBotoes->ParentColor = false;
-  pnBotoes->TabOrder = 2;
-
-  btConfirma = new TBitBtn(this);
-  btConfirma->Name = "btConfirma";
-  btConfirma->SetParent(pnBotoes);
-  btConfirma->Left = 31;
-  btConfirma->Top = 4;
-  btConfirma->Width = 120;
-  btConfirma->Height = 25;
-  btConfirma->TabOrder = 0;
-  btConfirma->SetCaption("&1 - Confirma");
+  // Hidden until the screen is filled in with its texts.
+  std::tie(pnBotoes, btConfirma, btRetorna) = CriaBotoesConfirmaCancela();
   btConfirma->SetVisible(false);
-  btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
-  btConfirma->OnEnter = [this](TObject *s) { btConfirmaEnter(s); };
-
-  btRetorna = new TBitBtn(this);
-  btRetorna->Name = "btRetorna";
-  btRetorna->SetParent(pnBotoes);
-  btRetorna->Left = 248;
-  btRetorna->Top = 4;
-  btRetorna->Width = 120;
-  btRetorna->Height = 25;
-  btRetorna->TabOrder = 1;
-  btRetorna->SetCaption("&9 - Cancela");
   btRetorna->SetVisible(false);
-  btRetorna->OnClick = [this](TObject *s) { btRetornaClick(s); };
-  btRetorna->OnEnter = [this](TObject *s) { btRetornaEnter(s); };
+  LigaBotao(btConfirma, &TFrmTipoConsulta_Mod::btConfirmaClick,
+            &TFrmTipoConsulta_Mod::btConfirmaEnter);
+  LigaBotao(btRetorna, &TFrmTipoConsulta_Mod::btRetornaClick,
+            &TFrmTipoConsulta_Mod::btRetornaEnter);
 
   TErro = new TTimer(this);
   TErro->Name = "TErro";

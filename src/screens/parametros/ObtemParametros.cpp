@@ -54,10 +54,7 @@ TFrmObtemPar_Mod::TFrmObtemPar_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   lbAlerta = CriaRotulo(PnCaptura, "lbAlerta", 5, 89, 569, 30,
                         CP1252("Aguarde... Carregando Parâmetros da Tabela de Taxas"));
   lbAlerta->Alignment = taCenter;
-  lbAlerta->Font.Name = "Arial";
-  lbAlerta->Font.Bold = true;
-  lbAlerta->Font.Size = 14;
-  lbAlerta->Font.Color = COR_MARINHO;
+  FonteArialNegrito(lbAlerta, 14, COR_MARINHO);
 }
 
 void TFrmObtemPar_Mod::FormCreate(TObject *Sender) {
@@ -104,6 +101,7 @@ bool TFrmObtemPar_Mod::Executa_Consulta_Parametros() {
   std::string registro;
   Host().VelkorLeCampo(20033, 0, registro, sizeof ServicoX_ObtemParametros);
   std::memset(ServicoX_ObtemParametros, 0, sizeof ServicoX_ObtemParametros);
+  // NOLINTNEXTLINE(bugprone-not-null-terminated-result): a record, read with strnlen
   std::memcpy(ServicoX_ObtemParametros, registro.data(),
               std::min(registro.size(), sizeof ServicoX_ObtemParametros));
   if (ServicoX_ObtemParametros[0] == kRegistroTaxas) {

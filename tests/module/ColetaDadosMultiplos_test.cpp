@@ -1,0 +1,189 @@
+// The several-cheques grids: their size, the row and amount checks, and the fields written
+// per cheque.
+#include <sstream>
+
+#include "ModuloTeste.h"
+#include "platform/Cp1252.h"
+#include "screens/coleta/ColetaDadosMultiplosCMC7.h"
+#include "screens/coleta/ColetaDadosMultiplosCheques.h"
+
+namespace {
+
+class GradesTest : public ModuloTeste {
+protected:
+  // Rows from "number;C3;amount;date" texts (the CMC-7 grid: "line;amount;date"), from row `de`.
+  static void Linhas(TStringGrid *g, const std::vector<std::string> &linhas, int de = 0) {
+    const int coluna = g->FixedCols;
+    for (size_t r = 0; r < linhas.size(); ++r) {
+      std::stringstream ss(linhas[r]);
+      int c = coluna;
+      for (std::string celula; std::getline(ss, celula, ';'); ++c)
+        g->SetCell(c, de + int(r), celula);
+    }
+  }
+  template <class T> T *Grade(int n, const std::string &total) {
+    host.Set(10101, 0, std::to_string(n));
+    host.Set(1003, 0, total);
+    return Application->CreateForm<T>();
+  }
+};
+
+TEST_F(GradesTest, TamanhoDasGradesPelaQuantidade) {
+  struct Caso {
+    const char *n;
+    int linhas1;
+    bool segunda;
+    int linhas2, cmc7;
+  } casos[] = {{"1", 1, false, 13, 1},   {"13", 13, false, 13, 13}, {"14", 13, true, 1, 14},
+               {"26", 13, true, 13, 26}, {"0", 13, true, 13, 1},    {"x", 13, true, 13, 1},
+               {"30", 13, true, 13, 26}};
+  const char *mascaras[] = {"000000;1;_", "0;1;_", "CCCCCCCCCCCC;1;_", "00/00/0000;1;_"};
+  for (const Caso &c : casos) {
+    SCOPED_TRACE(c.n);
+    host.Set(10101, 0, c.n);
+    auto *f = Application->CreateForm<TFrmMult_Chq>();
+    EXPECT_EQ(f->sg_dadoschq_1->RowCount(), c.linhas1);
+    EXPECT_EQ(f->pnDadosChq2->Visible(), c.segunda);
+    EXPECT_EQ(f->sg_dadoschq_2->RowCount(), c.linhas2);
+    for (int col = 0; col < 4; ++col) {
+      std::string m;
+      f->sg_dadoschq_2->OnGetEditMask(f->sg_dadoschq_2, col, 0, m);
+      EXPECT_EQ(m, mascaras[col]);
+    }
+    f->Free();
+    auto *g = Application->CreateForm<TFrmMult_CMC7>();
+    EXPECT_EQ(g->sg_dadoschq_1->RowCount(), c.cmc7);
+    EXPECT_EQ(g->sg_dadoschq_1->Cell(0, c.cmc7 - 1), std::to_string(c.cmc7));
+    std::string m;
+    g->sg_dadoschq_1->OnGetEditMask(g->sg_dadoschq_1, 1, 0, m);
+    EXPECT_EQ(m, std::string(30, '0') + ";1;_");
+    g->Free();
+  }
+}
+
+TEST_F(GradesTest, DigitaTresChequesEGravaUmValorPorCheque) {
+  auto *f = Grade<TFrmMult_Chq>(3, "175,00");
+  const TScriptRun r = RunScript(f, "expect-focus sg_dadoschq_1\n"
+                                    "type 000101\nkey Enter\ntype 1\nkey Enter\n"
+                                    "type 10000\nkey Enter\ntype 05032024\nkey Enter\n"
+                                    "type 000102\nkey Enter\ntype 2\nkey Enter\n"
+                                    "type 50,5\ntype ,\ntype .\ntype 0\nkey Enter\n"
+                                    "type 06032024\nkey Enter\n"
+                                    // Tab moves to the next cell like Enter.
+                                    "type 000103\nkey Tab\ntype 3\nkey Tab\n"
+                                    "type 24.50\nkey Enter\ntype 07032024\nkey Enter\n"
+                                    "expect-focus btConfirma\nkey Enter\n");
+  ASSERT_EQ(r.error, "") << r.screen;
+  EXPECT_EQ(r.result, mrOk);
+  // Amounts are shown formatted once typed; the fields get their digits.
+  EXPECT_EQ(f->sg_dadoschq_1->Cell(2, 1), "50,50");
+  const char *esperados[3][4] = {{"000101", "1", "10000", "05032024"},
+                                 {"000102", "2", "5050", "06032024"},
+                                 {"000103", "3", "2450", "07032024"}};
+  for (int i = 0; i < 3; ++i)
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(Campo(10163 + k, i), esperados[i][k]);
+  EXPECT_FALSE(host.Has(10163, 3));
+  f->Free();
+}
+
+TEST_F(GradesTest, ConferenciaDasLinhasEDosValores) {
+  const std::string naoPreenchida = "A linha dos dados do Cheque %s não foi preenchida.";
+  const std::string incorreta =
+      "A linha dos dados do Cheque %s não foi preenchida corretamente.\r\nPreencha-a novamente.";
+  auto com = [](std::string modelo, const char *n) {
+    return modelo.replace(modelo.find("%s"), 2, n);
+  };
+  const std::vector<std::string> treze(13, "000001;1;100,00;01/02/2024");
+  struct Caso {
+    bool cmc7;
+    int n;
+    std::string total;
+    std::vector<std::string> linhas1, linhas2;
+    std::string texto, titulo; // UTF-8
+    const char *grade;
+    int linha, coluna;
+  } casos[] = {
+      // clang-format off
+      {false, 2, "100,00", {"000001;1;100,00;01/02/2024"}, {}, com(naoPreenchida, "2"), "Erro", "sg_dadoschq_1", 1, 0},
+      {false, 1, "100,00", {";;100,00"}, {}, com(incorreta, "1"), "Erro", "sg_dadoschq_1", 0, 0},
+      {false, 1, "100,00", {"000001;1;100,00;31/02/2024"}, {}, "A data digitada é inválida.", "Erro - Data Inválida", "sg_dadoschq_1", 0, 3},
+      // The amounts make 150,00, not 150,01.
+      {false, 2, "150,01", {"000001;1;100,00;01/02/2024", "000002;2;50,00;02/02/2024"}, {}, "MSG 1182", "Erro", "sg_dadoschq_1", 0, 0},
+      {false, 14, "1400,00", treze, {}, com(naoPreenchida, "1"), "Erro", "sg_dadoschq_2", 0, 0},
+      {false, 14, "1400,00", treze, {"000014;4;,;01/02/2024"}, com(incorreta, "1"), "Erro", "sg_dadoschq_2", 0, 2},
+      {true, 2, "100,00", {std::string(30, '1') + ";50,00;01/02/2024", std::string(30, '2') + ";50,00"}, {}, com(incorreta, "2"), "Erro", "sg_dadoschq_1", 1, 1},
+      // clang-format on
+  };
+  for (const auto &c : casos) {
+    SCOPED_TRACE(c.texto);
+    host.Store().clear();
+    TFrmMult_Mod *f = c.cmc7 ? static_cast<TFrmMult_Mod *>(Grade<TFrmMult_CMC7>(c.n, c.total))
+                             : Grade<TFrmMult_Chq>(c.n, c.total);
+    Linhas(f->sg_dadoschq_1, c.linhas1);
+    if (!c.linhas2.empty()) Linhas(static_cast<TFrmMult_Chq *>(f)->sg_dadoschq_2, c.linhas2);
+    const TScriptRun r = RunScript(f, std::string("click btConfirma\nok\nexpect-focus ") + c.grade +
+                                          "\nclick btRetorna\n");
+    ASSERT_EQ(r.error, "") << r.screen;
+    EXPECT_EQ(r.result, mrCancel);
+    const auto caixas = r.Events("msgbox");
+    ASSERT_EQ(caixas.size(), 1u);
+    EXPECT_EQ(caixas[0].value("text", ""), c.texto);
+    EXPECT_EQ(caixas[0].value("caption", ""), c.titulo);
+    EXPECT_EQ(caixas[0].value("flags", 0u), unsigned(MB_OK | MB_ICONSTOP | MB_TOPMOST));
+    auto *g = dynamic_cast<TStringGrid *>(f->FindComponent(c.grade));
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->Row(), c.linha);
+    EXPECT_EQ(g->Col(), c.coluna);
+    EXPECT_FALSE(host.Has(10165, 0)); // nothing written
+    f->Free();
+  }
+}
+
+TEST_F(GradesTest, CatorzeChequesPassamPelaSegundaGrade) {
+  auto *f = Grade<TFrmMult_Chq>(14, "14000");
+  Linhas(f->sg_dadoschq_1, std::vector<std::string>(12, "000010;1;10,00;01/02/2024"));
+  // The 13th row is typed: its Enter leaves the first grid for the second.
+  const TScriptRun r = RunScript(f, "cell sg_dadoschq_1 0 12\n"
+                                    "type 000022\nkey Enter\ntype 2\nkey Enter\n"
+                                    "type 1000\nkey Enter\ntype 01022024\nkey Enter\n"
+                                    "expect-focus sg_dadoschq_2\n"
+                                    "type 000099\nkey Enter\ntype 9\nkey Enter\n"
+                                    "type 1000\nkey Enter\ntype 09092023\nkey Enter\n"
+                                    "expect-focus btConfirma\nclick btConfirma\n");
+  ASSERT_EQ(r.error, "") << r.screen;
+  EXPECT_EQ(r.result, mrOk);
+  EXPECT_EQ(Campo(10163, 12), "000022");
+  EXPECT_EQ(Campo(10163, 13) + Campo(10164, 13) + Campo(10165, 13) + Campo(10166, 13),
+            "0000999100009092023");
+  EXPECT_FALSE(host.Has(10163, 14));
+  f->Free();
+}
+
+TEST_F(GradesTest, Cmc7GravaValorDataELinhaOuNadaQuandoCancelada) {
+  auto *f = Grade<TFrmMult_CMC7>(1, "100");
+  TScriptRun r = RunScript(f, "type 123456789012345678901234567890\nkey Enter\n"
+                              "type 100\nkey Enter\nclick btRetorna\n");
+  ASSERT_EQ(r.error, "") << r.screen;
+  EXPECT_EQ(r.result, mrCancel);
+  EXPECT_EQ(f->sg_dadoschq_1->Cell(2, 0), "1,00");
+  EXPECT_EQ(host.CountOf("GravaCampoString"), 0);
+  f->Free();
+
+  f = Grade<TFrmMult_CMC7>(2, "300");
+  Linhas(f->sg_dadoschq_1, {" " + std::string(30, '1') + ";1,00;05/03/2024",
+                            std::string(30, '2') + ";2,00;06/03/2024"});
+  r = RunScript(f, "click btConfirma\n");
+  ASSERT_EQ(r.error, "") << r.screen;
+  EXPECT_EQ(Campo(10167, 0), std::string(30, '1'));
+  EXPECT_EQ(Campo(10165, 0), "100");
+  EXPECT_EQ(Campo(10166, 0), "05032024");
+  EXPECT_EQ(Campo(10167, 1), std::string(30, '2'));
+  // Written in the order amount, date, line; nothing of the typed grid.
+  std::vector<std::string> ordem;
+  for (const auto &c : host.CallsOf("GravaCampoString")) ordem.push_back(c.args[0]);
+  EXPECT_EQ(ordem,
+            (std::vector<std::string>{"10165", "10166", "10167", "10165", "10166", "10167"}));
+  f->Free();
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+// The result screen: the "@"-separated answer record as lines, what each network's answer shows
+// and what the buttons leave.
+#include "ModuloTeste.h"
+#include "screens/base/ImprimeConsultaCheque.h"
+#include "screens/menus/MenuCheque.h"
+
+namespace {
+
+TEST(ImprimeLinhas, RegistroSeparadoEmCadaArroba) {
+  const std::pair<std::string, std::vector<std::string>> casos[] = {
+      {"XCHEQUE OK@SEM RESTRICOES@", {"CHEQUE OK ", "SEM RESTRICOES "}},
+      {"Xum@dois", {"um "}}, // text after the last @ is not shown
+      {"X@@a@", {" ", " ", "a "}},
+      {"X", {}},
+      {"", {}},
+      {"@a@", {"a "}}, // the kind byte is not a separator
+  };
+  for (const auto &[registro, linhas] : casos)
+    EXPECT_EQ(LinhasRegistroArroba(registro), linhas) << registro;
+}
+
+class ImprimeTela : public ModuloTeste {
+protected:
+  // Shows the screen, plays `roteiro`, and returns the memo lines it showed.
+  std::vector<std::string> Mostra(const std::string &roteiro) {
+    std::vector<std::string> linhas;
+    TScriptRun r = Roda(
+        [&] {
+          auto *tela = Application->CreateForm<TFrmImprime_Mod>();
+          tela->MemoConsulta->Lines.Add("JA PREENCHIDO");
+          tela->ShowModal();
+          linhas = tela->MemoConsulta->Lines.Items();
+          tela->Free();
+        },
+        roteiro);
+    EXPECT_EQ(r.error, "") << r.screen;
+    EXPECT_TRUE(r.scriptDone);
+    return linhas;
+  }
+};
+
+TEST_F(ImprimeTela, LinhasPorRede) {
+  struct Caso {
+    const char *campos;
+    bool imprimeAntes;
+    std::vector<std::string> linhas;
+    bool imprimeHabilitado;
+  } casos[] = {
+      {"10112=10|20033=1UM@DOIS@resto", true, {"UM ", "DOIS "}, false},
+      {"10112=10", true, {}, true},
+      // Network 21: the receipt lines, as many as field 20128 says and the store holds.
+      {"10112=21|20128=4|20018=RECIBO|20018[1]=@|20018[2]=TOTAL 10,00|20018[3]=FIM",
+       true,
+       {"RECIBO ", "RECIBO ", " ", "TOTAL 10,00 ", "FIM "},
+       true},
+      {"10112=21|20128=1|20018=@", false, {"1 ", " "}, false},
+      {"10112=21|20128=dois|20018=X", true, {}, true},
+      {"10112=21|20128=99999|20018=X", true, {"X "}, true},
+      // Network 71 keeps what the caller wrote.
+      {"10112=71|20033=1A@", true, {"JA PREENCHIDO"}, true},
+  };
+  for (const Caso &c : casos) {
+    SCOPED_TRACE(c.campos);
+    host.Store().clear();
+    Campos(c.campos);
+    ImprimeCupom = c.imprimeAntes;
+    const std::string estado = c.imprimeHabilitado ? "expect-enabled" : "expect-disabled";
+    EXPECT_EQ(Mostra(estado + " btImprime\nexpect-focus MemoConsulta\nclick btRetorna\n"),
+              c.linhas);
+  }
+}
+
+TEST_F(ImprimeTela, ImprimeERetorna) {
+  host.SetMessage(556, "&1 - Imprime");
+  host.Set(10112, 0, "71");
+  ImprimeCupom = true;
+  Mostra("expect-text btImprime \"&1 - Imprime\"\nkey Down\nalt 1\n");
+  EXPECT_TRUE(ImprimeCupom);
+  EXPECT_FALSE(host.Has(1009));
+
+  // Returning refuses the operation: the point of sale finds FF and message 801.
+  host.Set(1009, 0, "0");
+  Mostra("click btRetorna\n");
+  EXPECT_FALSE(ImprimeCupom);
+  EXPECT_EQ(Campo(1009) + " " + Campo(1027), "FF MSG 801");
+}
+
+} // namespace

@@ -1,0 +1,466 @@
+// The base transaction screen run by the operator: the amount, the confirm cycle, the network's
+// questions and the text of the second request, the Venezuelan refusal receipt, the display of
+// the answer and the Telecheque records.
+#include "screens/base/TrnModeloCheque.h"
+
+#include <cstring>
+
+#include "ModuloTeste.h"
+#include "module/ChequeMain.h"
+#include "screens/consulta/LayoutsConsulta.h"
+#include "screens/menus/MenuCheque.h"
+
+namespace {
+
+TRequestLayout LayoutTeste = cheque::layout::MontaLayout(
+    0x72, {cheque::layout::Campo(10112), cheque::layout::Campo(1003), cheque::layout::Campo(1006)});
+
+// The base screen as a transaction screen of its own: it only names its request.
+class TFrmTrnTeste : public TFrmTrn_Mod {
+public:
+  explicit TFrmTrnTeste(TComponent *AOwner) : TFrmTrn_Mod(AOwner) { Name = "FrmTrnTeste"; }
+  void IniciaCamposForm() override {
+    captura_senha = senha;
+    TFrmTrn_Mod::IniciaCamposForm();
+    LayoutRequisicao = &LayoutTeste;
+  }
+  static inline bool senha = false;
+};
+
+// Ten units of money typed and confirmed.
+const std::string kDez = "type 10\nkey Enter\nexpect-focus btConfirma\nkey Enter\n";
+
+TPergunta Q(const char *prefixo, const char *texto, char tipo, int minimo, int maximo) {
+  return TFakeHost::Question(prefixo, texto, tipo, minimo, maximo);
+}
+
+class TrnModeloTest : public ModuloTeste {
+protected:
+  void SetUp() override {
+    ModuloTeste::SetUp();
+    TFrmTrnTeste::senha = false;
+    host.SetMessage(556, "&1 - Imprime");
+    host.SetMessage(1187, "Digite %s");
+  }
+  // Opens the screen and plays `roteiro`; returns the screen's modal result.
+  int Confirma(const std::string &roteiro, TScriptRun *saida = nullptr) {
+    int resultado = -1;
+    TScriptRun r = Roda(
+        [&] {
+          auto *tela = Application->CreateForm<TFrmTrnTeste>();
+          resultado = tela->ShowModal();
+          tela->Free();
+        },
+        roteiro);
+    EXPECT_EQ(r.error, "") << r.screen;
+    EXPECT_TRUE(r.scriptDone);
+    if (saida) *saida = r;
+    return resultado;
+  }
+  // The value of a field, or the first text starting with `inicio`, in the n-th request.
+  static std::string Enviado(const TFakeHost &h, size_t n, int campo,
+                             const std::string &inicio = "") {
+    using cheque::layout::TEntradaDecodificada;
+    if (n >= h.Requests().size()) return "<sem requisicao>";
+    for (const auto &e : h.Requests()[n])
+      if (inicio.empty()
+              ? e.tipo == TEntradaDecodificada::Tipo::Campo && e.campo == campo
+              : e.tipo == TEntradaDecodificada::Tipo::Texto && e.valor.rfind(inicio, 0) == 0)
+        return e.valor;
+    return "<none>";
+  }
+  // A host of its own for one case (so that unused answers and failures do not carry over).
+  void Novo(TFakeHost &h) {
+    SetHost(&h);
+    h.SetMessage(553, "&1 - Confirma");
+    h.SetMessage(554, "&9 - Cancela");
+    h.Set(1006, 0, "F");
+  }
+};
+
+TEST_F(TrnModeloTest, RegrasDoValor) {
+  host.QueueAuthorization({Op::Grava(1009, 0, "0")});
+  const std::string confirma = "key Enter\nexpect-focus btConfirma\nkey Enter\n";
+  TScriptRun r;
+  EXPECT_EQ(
+      Confirma("expect-focus edValor\ntype 0\n" + confirma +
+                   "expect-msgbox MSG 790\nok\nexpect-focus edValor\nexpect-text edValor \"\"\n"
+                   "type 1a2b.5\nexpect-text edValor 12,5\n"
+                   "type ,.7x\nexpect-text edValor 12,57\nkey Backspace 5\n" +
+                   confirma +
+                   "expect-msgbox MSG 26\nok\n"
+                   "type 3,\nexpect-text edValor 3,\ntype 9\n" +
+                   confirma,
+               &r),
+      mrOk);
+  EXPECT_EQ(Enviado(host, 0, 1003), "39");
+  EXPECT_EQ(Campo(10148), std::string(32, '0'));
+  // Both messages came in exclamation boxes with the module's caption.
+  const auto caixas = r.Events("msgbox");
+  ASSERT_EQ(caixas.size(), 2u);
+  for (const auto &c : caixas) EXPECT_EQ(c["flags"], 0x40030);
+  EXPECT_EQ(host.SaveCount(), 1);
+  EXPECT_EQ(Salvo(1003), "39");
+
+  // The amount of the point of sale is shown and locked.
+  host.Set(1003, 0, "1.234,50");
+  host.QueueAuthorization({Op::Grava(1009, 0, "0")});
+  EXPECT_EQ(Confirma("expect-disabled edValor\nexpect-text edValor 1234,50\n"
+                     "expect-focus btConfirma\nkey Enter\n"),
+            mrOk);
+  EXPECT_EQ(Campo(1003), "123450");
+}
+
+TEST_F(TrnModeloTest, RespostaAprovadaETipoDePessoa) {
+  struct Caso {
+    const char *resultado, *campo20130, *campo1028;
+  } casos[] = {{"0", "2", "AUT998877"}, {"0", "0", "<ausente>"}, {"5", "2", "<ausente>"}};
+  for (const Caso &c : casos) {
+    SCOPED_TRACE(std::string(c.resultado) + "/" + c.campo20130);
+    host.Store().clear();
+    host.Set(1006, 0, "1");
+    host.QueueAuthorization({Op::Grava(1009, 0, c.resultado), Op::Grava(20130, 0, c.campo20130),
+                             Op::Grava(20020, 0, "AUT998877")});
+    const int saves = host.SaveCount();
+    // No field 20033: the cycle closes as completed and saves the store.
+    EXPECT_EQ(Confirma(kDez), mrOk);
+    EXPECT_EQ(host.SaveCount(), saves + 1);
+    EXPECT_EQ(Campo(1028), c.campo1028);
+    EXPECT_EQ(Salvo(1006), "J");
+  }
+}
+
+TEST_F(TrnModeloTest, ComprovanteDeRecusaVenezuelano) {
+  CodigoRede = "96";
+  host.QueueAuthorization({Op::Grava(1009, 0, "5")});
+  EXPECT_EQ(Confirma(kDez), mrOk);
+  EXPECT_EQ(Campo(10218), "       AUTORIZACION DE CHEQUES        ");
+  EXPECT_EQ(Campo(10232), "               CHEQUES                ");
+  std::vector<std::string> venez;
+  for (const std::string &n : host.CallNames())
+    if (n.find("Venezuela") != std::string::npos) venez.push_back(n);
+  EXPECT_EQ(venez, (std::vector<std::string>{"Leitura_Dados_ServicoQ_Timeout_Venezuela",
+                                             "Monta_Comprovante_ServicoQ_Timeout_Venezuela"}));
+  EXPECT_FALSE(host.CupomNegada());
+  EXPECT_TRUE(ImprimeCupom);
+
+  // The host holds the receipt: it is only named, and the operator prints it from the result
+  // screen (network 21 receipt lines).
+  host.Store().clear();
+  host.ClearCalls();
+  ImprimeCupom = false;
+  CodigoRede = "57";
+  host.QueueAuthorization({Op::Grava(1009, 0, "5"), Op::Grava(20128, 0, "2"),
+                           Op::Grava(20018, 0, "CHEQUE RECHAZADO"), Op::Grava(20018, 1, "@"),
+                           Op::Grava(10112, 0, "21"), Op::Grava(20033, 0, "x")});
+  EXPECT_EQ(Confirma(kDez + "expect-form FrmImprime_Mod\nexpect-enabled btImprime\n"
+                            "click btImprime\n"),
+            mrOk);
+  EXPECT_EQ(host.CupomNegada(), 20018);
+  EXPECT_FALSE(host.Has(10218));
+  EXPECT_EQ(host.SaveCount(), 2);
+
+  // Not a Venezuelan network: no receipt.
+  host.Store().clear();
+  host.ClearCalls();
+  CodigoRede = "45";
+  host.QueueAuthorization({Op::Grava(1009, 0, "5")});
+  Confirma(kDez);
+  EXPECT_FALSE(host.Has(10218));
+  EXPECT_EQ(host.CountOf("Leitura_Dados_ServicoQ_Timeout_Venezuela"), 0);
+}
+
+TEST_F(TrnModeloTest, RespostasDosTresTiposVaoNaOrdemDasPerguntas) {
+  CodigoRede = "45";
+  host.Set(1006, 0, "F");
+  host.SetQuestions({Q("P01 ", "NOME DA MAE", '0', 1, 20), Q("P02 ", "DATA NASC", '1', 26, 26),
+                     Q("P03 ", "CARTAO", '2', 0, 37), Q("P04 ", "CIDADE", '0', 1, 20)});
+  host.QueueAuthorization({Op::Grava(1009, 0, "88"), Op::Grava(20017, 0, "sc01"),
+                           Op::Grava(1027, 0, "RESPONDA AS PERGUNTAS")});
+  host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(20017, 0, "OK")});
+  // A PIN-pad answer may fill its whole 26-character entry.
+  const std::string pinpad26 = "01011980" + std::string(18, '7');
+  host.QueuePinpadAnswer(pinpad26);
+  // The card read: the BIN lookup finds network 45 and the PIN pad leaves the card data.
+  const std::string cartao = "6012345678901234=25121234567890123456789";
+  host.QueueBinAnswer(true, {Op::Grava(10112, 0, "45"), Op::Grava(10104, 0, cartao)});
+  EXPECT_EQ(Confirma(kDez + "expect-form FrmCap_Perg\nexpect-text lbPergunta1 \"NOME DA MAE\"\n"
+                            "expect-text lbPergunta2 CIDADE\nexpect-focus edPergunta1\n"
+                            "type MARIA\nkey Enter\ntype RECIFE\nkey Enter\n"
+                            "expect-focus btConfirma\nkey Enter\n"),
+            mrOk);
+  // Answered as a code-70 consultation.
+  EXPECT_EQ(host.RequestCodes(), (std::vector<uint32_t>{0x72, 0x70}));
+  EXPECT_EQ(Enviado(host, 1, 0, "PERG:"),
+            "PERG:P01 NOME DA MAE,MARIA,0;PERG:P02 DATA NASC," + pinpad26 + ",1;PERG:P03 CARTAO," +
+                cartao.substr(0, 37) + ",2;PERG:P04 CIDADE,RECIFE,0;");
+  EXPECT_EQ(Enviado(host, 1, 1006), "2"); // person type as the request wants it
+  EXPECT_EQ(Campo(1006), "F");            // and back afterwards
+  const auto pinpad = host.CallsOf("ObtemCampoPinpad");
+  ASSERT_EQ(pinpad.size(), 1u);
+  EXPECT_EQ(pinpad[0].args[1] + "|" + pinpad[0].args[2] + "|" + pinpad[0].args[4] + "-" +
+                pinpad[0].args[5],
+            "DATA NASC|Digite DATA NASC|26-26");
+  // The PIN pad question and what was read are cleaned up.
+  EXPECT_EQ(Campo(10146) + "|" + Campo(10104) + "|" + Campo(10107) + Campo(10191) + Campo(10227),
+            "||101");
+  EXPECT_EQ(Struct_Perguntas.size(), 1u);
+  EXPECT_EQ(host.SaveCount(), 1);
+}
+
+// A host whose keyboard filter drops "5": what it does to a key is what the controls get.
+class THostSemCinco : public TFakeHost {
+public:
+  char ValKeyBoard(char &key) override {
+    TFakeHost::ValKeyBoard(key);
+    if (key == '5') key = 0;
+    return key;
+  }
+};
+
+TEST_F(TrnModeloTest, FiltroDeTeclasDoHostValeNasDuasTelas) {
+  CodigoRede = "45";
+  THostSemCinco filtro;
+  Novo(filtro);
+  filtro.SetQuestions({Q("P01 ", "NOME", '0', 1, 20)});
+  filtro.QueueAuthorization({Op::Grava(1009, 0, "88"), Op::Grava(20017, 0, "SC")});
+  filtro.QueueAuthorization({Op::Grava(1009, 0, "0")});
+  EXPECT_EQ(Confirma("type 152\nkey Enter\nexpect-focus btConfirma\nkey Enter\n"
+                     "expect-form FrmCap_Perg\ntype A5B\nkey Enter\n"
+                     "expect-focus btConfirma\nkey Enter\n"),
+            mrOk);
+  EXPECT_EQ(Enviado(filtro, 0, 1003), "12");
+  EXPECT_EQ(Enviado(filtro, 1, 0, "PERG:"), "PERG:P01 NOME,AB,0;");
+  SetHost(&host);
+}
+
+TEST_F(TrnModeloTest, TrocaDePerguntasSoParaSeusResultadosERede) {
+  struct Caso {
+    const char *rede, *resultado, *servico;
+    size_t autorizacoes;
+  } casos[] = {{"45", "1", "SC", 2}, {"45", "88", "sc", 2}, {"45", "88", "sC", 2},
+               {"45", "5", "SC", 1}, {"45", "88", "SX", 1}, {"46", "88", "SC", 1}};
+  for (const Caso &c : casos) {
+    SCOPED_TRACE(std::string(c.rede) + "/" + c.resultado + "/" + c.servico);
+    TFakeHost novo;
+    Novo(novo);
+    CodigoRede = c.rede;
+    novo.SetQuestions({Q("P02 ", "SENHA", '1', 4, 6)});
+    novo.QueuePinpadAnswer("1234");
+    novo.QueueAuthorization({Op::Grava(1009, 0, c.resultado), Op::Grava(20017, 0, c.servico)});
+    novo.QueueAuthorization({Op::Grava(1009, 0, "0")});
+    EXPECT_EQ(Confirma(kDez), mrOk);
+    EXPECT_EQ(novo.RequestCodes().size(), c.autorizacoes);
+    SetHost(&host);
+  }
+}
+
+TEST_F(TrnModeloTest, PerguntasQueFalhamEncerramComoConcluida) {
+  struct Caso {
+    TPergunta pergunta;
+    std::function<void(TFakeHost &)> prepara;
+    const char *roteiro;
+    const char *resultado; // field 1009 afterwards
+  } casos[] = {
+      {Q("P01 ", "NOME", '0', 1, 20), [](TFakeHost &) {},
+       "expect-form FrmCap_Perg\nclick btRetorna\n", "88"},
+      {Q("P02 ", "SENHA", '1', 4, 6), [](TFakeHost &h) { h.FailPinpad(); }, "", "88"},
+      // A card of another network.
+      {Q("P03 ", "CARTAO", '2', 0, 37),
+       [](TFakeHost &h) { h.QueueBinAnswer(true, {Op::Grava(10112, 0, "21")}); }, "", "FF"},
+      {Q("P03 ", "CARTAO", '2', 0, 37), [](TFakeHost &h) { h.QueueBinAnswer(false); }, "", "88"},
+  };
+  CodigoRede = "45";
+  for (const Caso &c : casos) {
+    SCOPED_TRACE(c.pergunta.Texto);
+    TFakeHost novo;
+    Novo(novo);
+    novo.SetQuestions({c.pergunta});
+    c.prepara(novo);
+    novo.QueueAuthorization({Op::Grava(1009, 0, "88"), Op::Grava(20017, 0, "SC")});
+    novo.QueueAuthorization({Op::Grava(1009, 0, "0")});
+    EXPECT_EQ(Confirma(kDez + c.roteiro), mrOk);
+    EXPECT_EQ(novo.RequestCodes().size(), 1u);
+    EXPECT_EQ(novo.SaveCount(), 1);
+    EXPECT_EQ(novo.Get(1009), c.resultado);
+    EXPECT_EQ(novo.Get(1027), std::string(c.resultado) == "FF"
+                                  ? std::optional<std::string>("MSG 317")
+                                  : std::nullopt);
+    SetHost(&host);
+  }
+}
+
+TEST_F(TrnModeloTest, RespostasMostradasGuardadasOuCortadas) {
+  // A text answer shown on the result screen; returning from it refuses the operation.
+  host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(10112, 0, "10"),
+                           Op::Grava(20033, 0, "1CHEQUE SEM RESTRICOES@CONSULTA 1234@")});
+  EXPECT_EQ(Confirma(kDez + "expect-form FrmImprime_Mod\nexpect-disabled btImprime\n"
+                            "expect-focus MemoConsulta\nclick btRetorna\n"),
+            mrCancel);
+  EXPECT_EQ(Campo(1009) + " " + Campo(1027), "FF MSG 801");
+  EXPECT_EQ(host.SaveCount(), 0);
+  EXPECT_FALSE(ImprimeCupom);
+
+  // CDL POA: a block of registers, then a free text shown with print offered.
+  host.Store().clear();
+  std::string registro = "006" + std::string(174, 'r') + "0";
+  host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(10112, 0, "71"),
+                           Op::Grava(20143, 0, "2"),
+                           Op::Grava(20033, 0,
+                                     "\x12"
+                                     "abc" +
+                                         registro),
+                           Op::Grava(20033, 1,
+                                     "\x11"
+                                     "CONSULTA OK\n")});
+  EXPECT_EQ(Confirma(kDez + "expect-form FrmImprime_Mod\nexpect-enabled btImprime\n"
+                            "click btImprime\n"),
+            mrOk);
+  EXPECT_EQ(Campo(1189), registro);
+  EXPECT_EQ(host.SaveCount(), 1);
+
+  // CDL POA without records: completed all the same.
+  host.Store().clear();
+  host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(10112, 0, "71")});
+  EXPECT_EQ(Confirma(kDez), mrOk);
+
+  // Telecheque: the record is cut into field 1188 and nothing is shown.
+  host.Store().clear();
+  host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(10112, 0, "117"),
+                           Op::Grava(20033, 0, "2" + std::string(116, '7'))});
+  TScriptRun r;
+  EXPECT_EQ(Confirma(kDez, &r), mrOk);
+  EXPECT_EQ(Campo(1188, 0), "2");
+  EXPECT_EQ(Campo(1188, 12), std::string(14, '7'));
+  EXPECT_EQ(Formularios(r, "show"), std::vector<std::string>{"FrmTrnTeste"});
+}
+
+TEST_F(TrnModeloTest, SenhaRecusadaEncerraComoConcluida) {
+  TFrmTrnTeste::senha = true;
+  host.FailPinpad();
+  EXPECT_EQ(Confirma(kDez), mrOk);
+  EXPECT_EQ(host.SaveCount(), 1);
+  EXPECT_TRUE(host.Requests().empty());
+  const auto senha = host.CallsOf("LerSenha");
+  ASSERT_EQ(senha.size(), 1u);
+  EXPECT_EQ(senha[0].args[1] + "|" + senha[0].args[2], "|Garantia com Senha");
+}
+
+// ---- The questions-and-answers text of the second request, built within its 2049 bytes.
+
+template <class T> T Resposta(const std::string &s) {
+  T r{};
+  std::memcpy(r.Texto, s.data(), std::min(s.size(), sizeof r.Texto - 1));
+  return r;
+}
+
+TEST(TextoPerguntas, RespostasSeguemSuasPerguntasNaOrdem) {
+  TRespostasPerguntas r;
+  r.Teclado = {Resposta<TRespostaTeclado>("MARIA"), Resposta<TRespostaTeclado>("RECIFE")};
+  r.Pinpad = {Resposta<TRespostaPinpad>("1234")};
+  r.Cartao = {Resposta<TRespostaCartao>("6012345678901234=2512")};
+  char texto[2049];
+  EXPECT_EQ(
+      MontaTextoPerguntas(texto, sizeof texto,
+                          {Q("P01 ", "NOME DA MAE", '0', 1, 20), Q("P02 ", "SENHA", '1', 4, 6),
+                           Q("P03 ", "CARTAO", '2', 0, 37), Q("P04 ", "CIDADE", '0', 1, 20)},
+                          r),
+      4u);
+  EXPECT_STREQ(texto, "PERG:P01 NOME DA MAE,MARIA,0;PERG:P02 SENHA,1234,1;"
+                      "PERG:P03 CARTAO,6012345678901234=2512,2;PERG:P04 CIDADE,RECIFE,0;");
+
+  // Fewer answers than questions of a type: the missing answers are empty.
+  r.Cartao.clear();
+  MontaTextoPerguntas(texto, sizeof texto, {Q("Q9  ", "X", '3', 0, 1)}, r);
+  EXPECT_STREQ(texto, "PERG:Q9  X,,3;");
+}
+
+TEST(TextoPerguntas, CamposCheiosEListasLongasFicamNoBuffer) {
+  // Every piece at its largest: 4-char prefix, 26-char text without terminator, answers that
+  // fill their entries without terminator.
+  TPergunta p{};
+  std::memset(p.Prefixo, 'P', sizeof p.Prefixo);
+  std::memset(p.Texto, 'T', sizeof p.Texto);
+  p.Tipo = '2';
+  TRespostasPerguntas r;
+  TRespostaCartao c;
+  std::memset(c.Texto, 'C', sizeof c.Texto);
+  r.Cartao.assign(60, c);
+  char area[2049 + 16]; // canary bytes after the buffer
+  std::memset(area, 0x5A, sizeof area);
+  const size_t n = MontaTextoPerguntas(area, 2049, std::vector<TPergunta>(60, p), r);
+  const std::string entrada =
+      "PERG:PPPP" + std::string(26, 'T') + "," + std::string(38, 'C') + ",2;";
+  EXPECT_EQ(n, 2048 / entrada.size());
+  EXPECT_EQ(std::strlen(area), n * entrada.size());
+  EXPECT_EQ(std::string(area, entrada.size()), entrada);
+  EXPECT_EQ(std::string(area + 2049, 16), std::string(16, 0x5A));
+}
+
+// ---- Telecheque service-X records cut into the items of field 1188.
+
+// A record of `tamanho` bytes: the kind byte and a body whose bytes tell their position.
+std::string RegistroTc(char tipo, size_t tamanho) {
+  std::string r(1, tipo);
+  for (size_t i = 0; r.size() < tamanho; ++i) r += static_cast<char>(0x21 + i % 90);
+  return r;
+}
+
+using Itens = std::vector<std::pair<size_t, size_t>>; // body position and length per item
+const Itens kTipo1 = {{0, 40},   {40, 8},   {48, 1},   {49, 10}, {59, 50},  {109, 9},
+                      {118, 20}, {138, 30}, {168, 40}, {208, 2}, {210, 8},  {218, 1},
+                      {219, 2},  {221, 8},  {229, 5},  {234, 8}, {242, 14}, {256, 14},
+                      {270, 14}, {284, 14}, {298, 14}, {312, 14}};
+const Itens kTipo2 = {{0, 8},   {8, 1},   {9, 2},   {11, 8},  {19, 5},  {24, 8},
+                      {32, 14}, {46, 14}, {60, 14}, {74, 14}, {88, 14}, {102, 14}};
+
+TEST_F(TrnModeloTest, TelechequeCortadoPeloTipoEPeloTamanho) {
+  struct Caso {
+    char tipo;
+    size_t tamanho;
+    const Itens &itens;
+    size_t escritos; // items after the kind digit
+  } casos[] = {{'1', 243, kTipo1, 16}, {'1', 327, kTipo1, 22}, {'1', 326, kTipo1, 16},
+               {'1', 400, kTipo1, 16}, {'2', 33, kTipo2, 6},   {'2', 117, kTipo2, 12},
+               {'2', 116, kTipo2, 6}};
+  for (const Caso &c : casos) {
+    SCOPED_TRACE(std::string(1, c.tipo) + " / " + std::to_string(c.tamanho));
+    host.Store().clear();
+    host.ClearCalls();
+    const std::string registro = RegistroTc(c.tipo, c.tamanho);
+    host.Set(20033, 0, registro);
+    TrataServicoXTelecheque();
+    EXPECT_EQ(Campo(1188, 0), std::string(1, c.tipo));
+    for (size_t i = 0; i < c.escritos; ++i)
+      EXPECT_EQ(Campo(1188, int(i + 1)), registro.substr(1 + c.itens[i].first, c.itens[i].second))
+          << "index " << i + 1;
+    EXPECT_FALSE(host.Has(1188, int(c.escritos + 1)));
+    EXPECT_EQ(host.CountOf("GravaCampoString"), int(c.escritos + 1));
+  }
+
+  // Kind 1 with a body of 45 bytes: item 1 whole, item 2 cut to five bytes, the rest empty.
+  const std::string curto = RegistroTc('1', 46);
+  const auto itens = CortaRegistroTelecheque(curto);
+  ASSERT_EQ(itens.size(), 17u);
+  EXPECT_EQ(itens[1] + "|" + itens[2], curto.substr(1, 40) + "|" + curto.substr(41, 5));
+  for (size_t i = 3; i < itens.size(); ++i) EXPECT_EQ(itens[i], "") << i;
+  EXPECT_EQ(CortaRegistroTelecheque("2"), (std::vector<std::string>{"2", "", "", "", "", "", ""}));
+  // A zero byte ends the item's text.
+  EXPECT_EQ(CortaRegistroTelecheque(std::string("2ab\0cdefgh", 10))[1], "ab");
+  for (const std::string &r :
+       {std::string("3abc"), std::string("Xabc"), std::string("\x01"), std::string()})
+    EXPECT_TRUE(CortaRegistroTelecheque(r).empty());
+
+  // No record at all writes nothing; a failed write does not stop the others.
+  host.Store().clear();
+  host.ClearCalls();
+  TrataServicoXTelecheque();
+  EXPECT_EQ(host.CountOf("GravaCampoString"), 0);
+  host.Set(20033, 0, RegistroTc('2', 117));
+  host.FailWrite(3); // index 2
+  TrataServicoXTelecheque();
+  EXPECT_FALSE(host.Has(1188, 2));
+  EXPECT_TRUE(host.Has(1188, 12));
+}
+
+} // namespace

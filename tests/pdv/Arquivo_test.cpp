@@ -1,0 +1,222 @@
+// The transaction file: exact format, binary values, malformed files, a save that survives
+// failures and kills at any step.
+#include <csignal>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "PdvTest.h"
+
+using namespace pdvtest;
+
+namespace {
+
+class TransacaoTest : public THostTest {};
+
+// Ordered by field then index, three-digit indexes, only control bytes, DEL and the backslash
+// escaped; every byte value survives a save and a load, one value a line.
+TEST_F(TransacaoTest, FormatIsOrderedEscapesOnlyControlBytesAndReadsBack) {
+  pdv::TStore s;
+  s[{20033, 12}] = "doze";
+  s[{20033, 2}] = "dois";
+  s[{999, 1000}] = "mil";
+  s[{1027, 0}] = std::string(" a\0b\x04\n\x11\\\x7F\xE7\xE3\x80 ", 13);
+  EXPECT_EQ(pdv::FormataArquivoTransacao(s),
+            "999-1000 = mil\n"
+            "1027-000 =  a\\x00b\\x04\\x0A\\x11\\\\\\x7F\xE7\xE3\x80 \n"
+            "20033-002 = dois\n"
+            "20033-012 = doze\n");
+  TDirTemp dir;
+  std::string todos;
+  for (int c = 0; c < 256; ++c) todos += static_cast<char>(c);
+  s[{20033, 0}] = todos;
+  s[{20033, 1}] = "  brancos nas pontas  ";
+  s[{20033, 3}] = "";
+  s[{1189, 3}] = std::string("\x04"
+                             "CHQ1:\\x41\r\n",
+                             12);
+  for (const auto &[k, v] : s) ASSERT_TRUE(H().DefineCampo(k.first, k.second, v));
+  H().SalvaArquivoTransacao(dir / "t.txt");
+  H().Reinicia();
+  H().CarregaArquivoTransacao(dir / "t.txt");
+  EXPECT_EQ(H().Store(), s);
+  const std::string texto = LeArquivo(dir / "t.txt");
+  EXPECT_EQ(std::count(texto.begin(), texto.end(), '\n'), (long)s.size());
+}
+
+TEST_F(TransacaoTest, LoadingMergesIntoTheStoreAndAcceptsHandWrittenLines) {
+  TDirTemp dir;
+  // A byte-order mark: an editor saved it as UTF-8, so the accents are read back as such.
+  EscreveArquivo(dir / "t.txt", "\xEF\xBB\xBF# fornecido pelo PDV\r\n1003-0=1500\r\n\r\n"
+                                "10112-000  =  45\n1258-0 = Jo\xC3\xA3o\n");
+  H().DefineCampo(1009, 0, "7");
+  H().DefineCampo(1003, 0, "1");
+  H().CarregaArquivoTransacao(dir / "t.txt");
+  EXPECT_EQ(H().Campo(1003), "1500");
+  EXPECT_EQ(H().Campo(10112), " 45"); // one blank after '=' belongs to the format
+  EXPECT_EQ(H().Campo(1009), "7");
+  EXPECT_EQ(H().Campo(1258), "Jo\xE3o");
+  H().DefineCampoTexto("20033-001=linha1\\x0Alinha2"); // --set uses the same escapes
+  EXPECT_EQ(H().Campo(20033, 1), "linha1\nlinha2");
+  EXPECT_THROW(H().DefineCampoTexto("20033=x"), pdv::TErroArquivo);
+  EXPECT_THROW(H().DefineCampoTexto("1-0=\\"), pdv::TErroArquivo);
+}
+
+TEST_F(TransacaoTest, MalformedFileIsRefusedWithItsLineAndNothingLoaded) {
+  const struct {
+    std::string texto;
+    int linha;
+  } casos[] = {
+      // Line ends of another system, damage and cuts would otherwise read as wrong values.
+      {"1003-000 = 15000\r1009-000 = 0\r", 1},
+      {"1009-000 = 0\n1003-000 = 15\r000\n", 2},
+      {std::string("1003-000 = 15\x00"
+                   "00\n",
+                   17),
+       1},
+      {"1003-000 = 15000\n1009-000 = 0", 2},
+      {std::string("\x89PNG\r\n\x1A\n\0\0", 10), 1},
+      {"\xEF\xBB\xBF"
+       "1027-000 = \xE2\x86\x92\n",
+       1}, // UTF-8 with no Windows-1252 form
+      {"1009-000 = 0\nlixo\n", 2},
+      {"1009-000 0\n", 1},
+      {"1009 = 0\n", 1},
+      {"-1-000 = 0\n", 1},
+      {"1009-x = 0\n", 1},
+      {"1009-000 = 0\n1027-000 = a\\qb\n", 2},
+      {"\n\n1027-000 = a\\x4\n", 3},
+      {"1027-000 = fim\\\n", 1},
+      {"1027-000 = \\xZZ\n", 1},
+      {"99999999999-000 = 0\n", 1},
+      {"1009-000 = 0\n1009-0 = 1\n", 2},
+  };
+  TDirTemp dir;
+  for (const auto &c : casos) {
+    EscreveArquivo(dir / "t.txt", c.texto);
+    H().Reinicia();
+    H().DefineCampo(1, 0, "antes");
+    try {
+      H().CarregaArquivoTransacao(dir / "t.txt");
+      ADD_FAILURE() << "accepted: " << c.texto;
+    } catch (const pdv::TErroArquivo &e) {
+      EXPECT_EQ(e.Linha(), c.linha) << c.texto << " -> " << e.what();
+      EXPECT_EQ(e.Arquivo(), dir / "t.txt");
+      EXPECT_NE(std::string(e.what()).find(":" + std::to_string(c.linha) + ":"), std::string::npos);
+    }
+    EXPECT_EQ(H().Store().size(), 1u) << c.texto;
+  }
+  // An escape error names the column in the line, not in the value.
+  EscreveArquivo(dir / "t.txt", "1027-000 = ab\\q\n");
+  try {
+    H().CarregaArquivoTransacao(dir / "t.txt");
+    ADD_FAILURE();
+  } catch (const pdv::TErroArquivo &e) {
+    EXPECT_NE(e.Motivo().find("coluna 14"), std::string::npos) << e.what();
+  }
+}
+
+// A save that fails at any step - before, between or inside the writes, at the sync, the
+// close, the rename or the directory's sync - leaves the old file or (only once renamed) the
+// new one whole, and no temporary file behind.
+TEST_F(TransacaoTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
+  TDirTemp dir;
+  const std::string path = dir / "transacao.txt";
+  const std::string velho = "1009-000 = velho\n";
+  // Three values of 700 KB: the writes go in several pieces.
+  for (int i = 0; i < 3; ++i)
+    H().DefineCampo(20033, i, std::string(700000, static_cast<char>('a' + i)));
+  const std::string novo = pdv::FormataArquivoTransacao(H().Store());
+  std::vector<std::string> passos;
+  pdv::DefineGanchoGravacao([&](const std::string &p, size_t) {
+    passos.push_back(p);
+    return true;
+  });
+  H().SalvaArquivoTransacao(dir / "ensaio.txt");
+  ASSERT_GE(passos.size(), 6u);
+  EXPECT_EQ(passos.back(), "dirsync");
+  std::filesystem::remove(dir / "ensaio.txt");
+  for (size_t falhar = 0; falhar < passos.size(); ++falhar) {
+    const bool renomeado = passos[falhar] == "dirsync";
+    for (bool lanca : {false, true}) {
+      EscreveArquivo(path, velho);
+      size_t n = 0;
+      pdv::DefineGanchoGravacao([&](const std::string &, size_t) {
+        if (n++ != falhar) return true;
+        if (lanca) throw std::runtime_error("queda"); // an abrupt stop in the middle of the save
+        return false;
+      });
+      EXPECT_ANY_THROW(H().SalvaArquivoTransacao(path)) << passos[falhar];
+      EXPECT_EQ(LeArquivo(path), renomeado ? novo : velho) << passos[falhar] << " " << falhar;
+      EXPECT_EQ(dir.Arquivos(), 1u) << passos[falhar];
+    }
+  }
+}
+
+// A save killed at any instant leaves the old file or the new one, whole; the next save sweeps
+// away the temporary files the killed ones left.
+TEST_F(TransacaoTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {
+  TDirTemp dir;
+  const std::string path = dir / "transacao.txt";
+  const std::string a(150000, 'a'), b(150000, 'b');
+  pdv::GravaArquivoAtomico(path, a);
+  std::mt19937 sorteio(1234);
+  int cortados = 0; // kills that left a save halfway
+  for (int kill = 0; kill < 200; ++kill) {
+    const pid_t filho = fork();
+    ASSERT_GE(filho, 0);
+    if (filho == 0) {
+      for (int i = 0;; ++i) pdv::GravaArquivoAtomico(path, i % 2 ? a : b);
+    }
+    usleep(sorteio() % 3000);
+    ::kill(filho, SIGKILL);
+    int status = 0;
+    waitpid(filho, &status, 0);
+    const std::string lido = LeArquivo(path);
+    ASSERT_TRUE(lido == a || lido == b) << "kill " << kill << ": " << lido.size() << " bytes";
+    cortados += dir.Arquivos() > 1;
+  }
+  EXPECT_GT(cortados, 0);
+  pdv::GravaArquivoAtomico(path, a);
+  EXPECT_EQ(dir.Arquivos(), 1u);
+}
+
+// The save goes where a link leads (the link stays), owner-only for a new file, keeping the
+// mode of the file it replaces; the host's own save records itself or its failure.
+TEST_F(TransacaoTest, SaveFollowsLinksKeepsTheModeAndIsRecorded) {
+  TDirTemp dir;
+  std::filesystem::create_directory(dir / "real");
+  EscreveArquivo(dir / "velho.txt", "x\n");
+  chmod((dir / "velho.txt").c_str(), 0640);
+  EscreveArquivo(dir / "real/t.txt", "x\n");
+  chmod((dir / "real/t.txt").c_str(), 0604);
+  symlink("real/t.txt", (dir / "link.txt").c_str());
+  symlink("real/ainda.txt", (dir / "pendente.txt").c_str()); // a file still to be made
+  const struct {
+    const char *via, *arquivo;
+    mode_t modo;
+  } casos[] = {{"novo.txt", "novo.txt", 0600},
+               {"velho.txt", "velho.txt", 0640},
+               {"link.txt", "real/t.txt", 0604},
+               {"pendente.txt", "real/ainda.txt", 0600}};
+  H().DefineCampo(1009, 0, "0");
+  for (const auto &c : casos) {
+    H().DefineArquivoTransacao(dir / c.via);
+    H().GravaArquivo();
+    EXPECT_EQ(LeArquivo(dir / c.arquivo), "1009-000 = 0\n") << c.via;
+    struct stat st {};
+    EXPECT_EQ((stat((dir / c.arquivo).c_str(), &st), st.st_mode & 07777), c.modo) << c.via;
+    EXPECT_EQ((lstat((dir / c.via).c_str(), &st), S_ISLNK(st.st_mode)),
+              std::string(c.via) != c.arquivo)
+        << c.via;
+  }
+  EXPECT_EQ(H().Salvamentos().size(), 4u);
+  EXPECT_EQ(Eventos("save")[0]["path"], dir / "novo.txt");
+  H().DefineArquivoTransacao(dir / "nao/existe/t.txt");
+  H().GravaArquivo();
+  EXPECT_EQ(H().FalhasSalvamento().size(), 1u);
+  EXPECT_TRUE(Eventos("save").back().contains("error"));
+}
+
+} // namespace

@@ -1,0 +1,93 @@
+#include "platform/IniFiles.h"
+
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// A configuration file the way shops write them: UTF-8 mark from an editor, CR LF lines mixed
+// with LF, comments, blanks around names and values, Windows-1252 bytes.
+const char kSample[] = "\xEF\xBB\xBF; comment before any section\r\n"
+                       "orphan=1\r\n"
+                       "[Cheque Telecheque]\r\n"
+                       "habilitado = 1 \r\n"
+                       "CodigoTrn=0x46\r\n"
+                       "opMenu=01;K1;Simples;02;K2;Completa;\r\n"
+                       "  ; an indented comment\r\n"
+                       "Emitente=  Jos\xE9 da Concei\xE7\xE3o  \r\n"
+                       "line without equals sign\r\n"
+                       "Vazio=\r\n"
+                       "Negativo=-12\n"
+                       "Letras1=1a\n"
+                       "Citado=\" com aspas \"\n"
+                       "Igual=a=b\n"
+                       "habilitado=2\n"
+                       "\n"
+                       "[ Serasa ]\n"
+                       "HABILITADO=0\n"
+                       "[cheque TELECHEQUE]\n"
+                       "TipoFuncao=3\n"
+                       "[Sem fim\n"
+                       "x=y";
+
+TEST(IniFile, ReadsEveryKindOfEntryAndDefaultsForTheRest) {
+  char dir[] = "/tmp/ini_test_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string path = std::string(dir) + "/Cheque.ini";
+  std::ofstream(path, std::ios::binary) << kSample;
+  const TIniFile ini(path);
+  ASSERT_TRUE(ini.Exists());
+  EXPECT_EQ(ini.ReadSections(),
+            (std::vector<std::string>{"Cheque Telecheque", "Serasa", "Sem fim"}));
+  EXPECT_EQ(ini.ReadSection("CHEQUE TELECHEQUE"),
+            (std::vector<std::string>{"habilitado", "CodigoTrn", "opMenu", "Emitente", "Vazio",
+                                      "Negativo", "Letras1", "Citado", "Igual", "TipoFuncao"}));
+  const std::string s = "Cheque Telecheque";
+  const struct {
+    std::string section, key, text; // text: ReadString with default "def"
+    int integer;                    // ReadInteger with default -99
+  } cases[] = {
+      {"cheque telecheque", "HABILITADO", "1", 1}, // trimmed; the first of a repeated key counts
+      {s, "CodigoTrn", "0x46", 0x46},
+      {s, "Negativo", "-12", -12},
+      {s, "opMenu", "01;K1;Simples;02;K2;Completa;", -99}, // ';' belongs to the value
+      {s, "Emitente", "Jos\xE9 da Concei\xE7\xE3o", -99},  // bytes as they are
+      {s, "Vazio", "", -99},
+      {s, "Letras1", "1a", -99},
+      {s, "Citado", " com aspas ", -99},
+      {s, "Igual", "a=b", -99},
+      {s, "TipoFuncao", "3", 3}, // from the repeated section
+      {s, "line without equals sign", "def", -99},
+      {"Serasa", "habilitado", "0", 0},
+      {"Sem fim", "x", "y", -99},
+      {"Inexistente", "habilitado", "def", -99},
+      {"", "orphan", "def", -99}, // before any section: ignored
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.section + "/" + c.key);
+    EXPECT_EQ(ini.ReadString(c.section, c.key, "def"), c.text);
+    EXPECT_EQ(ini.ReadInteger(c.section, c.key, -99), c.integer);
+    EXPECT_EQ(ini.ValueExists(c.section, c.key), c.text != "def");
+  }
+  EXPECT_TRUE(ini.SectionExists("SERASA"));
+  EXPECT_TRUE(ini.ReadBool(s, "habilitado", false));
+  EXPECT_FALSE(ini.ReadBool("Serasa", "habilitado", true));
+  EXPECT_TRUE(ini.ReadBool(s, "Ausente", true));
+
+  const TIniFile missing(std::string(dir) + "/Cliente.ini");
+  EXPECT_FALSE(missing.Exists());
+  EXPECT_EQ(missing.ReadString(s, "Emitente", "Sim"), "Sim");
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_FALSE(FileExists(dir)); // a directory is not a file
+  std::remove(path.c_str());
+  rmdir(dir);
+  EXPECT_EQ(TIniFile::FromText("[A]\nk=v\n").ReadString("a", "K", ""), "v");
+  EXPECT_EQ(IncludeTrailingPathDelimiter("/opt/pdv") + ExtractFileName("/opt/pdv/chequepdv"),
+            "/opt/pdv/chequepdv");
+  EXPECT_EQ(ExtractFilePath("/opt/pdv/chequepdv") + "|" + ExtractFilePath("chequepdv"),
+            "/opt/pdv/|");
+}
+
+} // namespace

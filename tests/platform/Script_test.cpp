@@ -1,0 +1,137 @@
+// Operator scripts: parsing, failures that name their line, the clock, and Windows-1252 text.
+#include "FormsTest.h"
+
+#include "platform/Cp1252.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+class ScriptTest : public FormsTest {};
+
+TEST_F(ScriptTest, ParseErrorsNameTheLineBeforeAnythingRuns) {
+  const struct {
+    const char *script, *expected; // part of the message
+  } cases[] = {
+      {"type", "script:1: type needs a text"},
+      {"# comment\n\n  fly away\n", "script:3: unknown action \"fly\""},
+      {"key Tab\nkey Tabulate", "script:2: unknown key \"Tabulate\""},
+      {"key Tab 0", "script:1: bad number \"0\""},
+      {"wait -5", "script:1: bad number \"-5\""},
+      {"wait 10ms", "script:1: bad number \"10ms\""},
+      {"cell sg 1", "script:1: usage: cell NAME COL ROW"},
+      {"cell sg a 1", "script:1: bad number \"a\""},
+      {"alt 12", "script:1: alt takes one character"},
+      {"ok now", "script:1: usage: ok"},
+      {"click", "script:1: usage: click NAME"},
+      {"expect-focus a b", "script:1: usage: expect-focus NAME"},
+      {"expect-text", "script:1: usage: expect-text NAME TEXT"},
+      {"Type abc", "script:1: unknown action \"Type\""},
+  };
+  for (const auto &c : cases) {
+    TScriptSource src;
+    std::string error;
+    EXPECT_FALSE(src.Load(c.script, error)) << c.script;
+    EXPECT_NE(error.find(c.expected), std::string::npos) << c.script << " -> " << error;
+  }
+  // A bad line late in the script stops the run before the first action.
+  TForm *f = NewForm("FrmParse");
+  int clicks = 0;
+  AddButton(f, nullptr, "bt", "&1 - Ok")->OnClick = [&](TObject *) { ++clicks; };
+  const TScriptRun run = RunScript(f, "click bt\nclick bt\n\n\nbogus\n");
+  EXPECT_NE(run.error.find("script:5: unknown action"), std::string::npos) << run.error;
+  EXPECT_EQ(clicks, 0);
+  f->Free();
+}
+
+TEST_F(ScriptTest, FailuresNameTheLineTheFormAndWhatWasFound) {
+  TForm *f = NewForm("FrmAcoes");
+  TEdit *ed = Add<TEdit>(f, nullptr, "ed", 0);
+  Add<TEdit>(f, nullptr, "edOff", 1)->SetEnabled(false);
+  Add<TLabel>(f, nullptr, "lb")->SetCaption(CP1252("Rótulo"));
+  Add<TStringGrid>(f, nullptr, "sg", 2);
+  AddButton(f, nullptr, "bt", "&1 - Msg", 3)->OnClick = [](TObject *) {
+    Application->MessageBox("Oi", "Info", 0);
+  };
+  const struct {
+    const char *script, *expected;
+  } cases[] = {
+      {"type a\nclick nada", "script:2: click: no control \"nada\" on FrmAcoes"},
+      {"click edOff", "script:1: click: \"edOff\" cannot take the focus (hidden or disabled)"},
+      {"click lb", "script:1: click: \"lb\" cannot take the focus (not a focusable control)"},
+      {"cell ed 1 1", "script:1: cell: \"ed\" is not a grid"},
+      {"cell sg 9 1", "script:1: cell: 9,1 is outside the grid (5 x 5)"},
+      {"ok", "script:1: ok: no message box is open"},
+      {"click bt\ntype x", "script:2: a message box is open (\"Oi\")"},
+      {"expect-form FrmOutro", "script:1: expect-form: expected \"FrmOutro\", found \"FrmAcoes\""},
+      {"expect-focus bt", "script:1: expect-focus: expected \"bt\", found \"ed\""},
+      {"expect-text ed abd", "script:1: expect-text ed: expected \"abd\", found \"abc\""},
+      {"expect-text lb Rotulo", "expected \"Rotulo\", found \"Rótulo\""},
+      {"expect-msgbox Oi", "script:1: expect-msgbox: no message box is open"},
+      {"expect-enabled edOff", "script:1: expect-enabled: \"edOff\" is disabled"},
+      {"expect-disabled ed", "script:1: expect-disabled: \"ed\" is enabled"},
+      {"key Tab", "the script ended after line 1 while form FrmAcoes waits for input (focus: sg)"},
+      {"alt 1", "a message box \"Oi\" waits (form FrmAcoes"},
+      {"expect-text lb Rótulo\nexpect-text FrmAcoes \"\"\nexpect-enabled ed\nexpect-disabled "
+       "edOff\nexpect-form frmacoes\nalt 1\nexpect-msgbox Oi\nkey Escape",
+       "the script ended after line 8"},
+  };
+  for (const auto &c : cases) {
+    ed->SetText("abc");
+    ed->SetFocus();
+    const TScriptRun run = RunScript(f, c.script);
+    EXPECT_NE(run.error.find(c.expected), std::string::npos) << c.script << "\n" << run.error;
+    EXPECT_TRUE(Application->FormStack().empty()); // the loop unwound
+  }
+  // Typed text is UTF-8 in the script and Windows-1252 in the program.
+  ed->SetText("");
+  const TScriptRun run = RunScript(f, "type \" ação €\"\nexpect-text ed \" ação €\"\n");
+  EXPECT_TRUE(RanOut(run)) << run.error;
+  EXPECT_EQ(ed->Text(), " a\xE7\xE3o \x80");
+  EXPECT_EQ(run.Events("input")[2]["action"], "type ç");
+  // The owner of the source hears of a failure, with the screen it happened on.
+  auto src = TScriptSource::FromText("expect-focus nada\n", "demo.script");
+  std::string told;
+  src->OnFailure = [&](const std::string &m) { told = m; };
+  Application->SetInputSource(src.get());
+  EXPECT_THROW(f->ShowModal(), EScriptFailure);
+  EXPECT_EQ(told.rfind("demo.script:1: expect-focus: expected \"nada\", found \"ed\"", 0), 0u)
+      << told;
+  EXPECT_NE(src->FailureScreen().find("ed: TEdit"), std::string::npos);
+  f->Free();
+}
+
+TEST_F(ScriptTest, ScriptsLoadFromFilesAndTimeAdvancesPerLine) {
+  const std::string path = ::testing::TempDir() + "script_test.txt";
+  std::ofstream(path, std::ios::binary) << "# a comment\r\ntype 1\r\nwait 500\r\n\r\nkey Enter\r\n";
+  TScriptSource src;
+  std::string error;
+  ASSERT_TRUE(src.LoadFile(path, error)) << error;
+  TForm *f = NewForm("FrmFile"); // actions need a form to go to
+  f->Show();
+  TOperatorAction a;
+  ASSERT_TRUE(src.Next(a, -1));
+  EXPECT_EQ(a.kind, TOperatorAction::Char);
+  EXPECT_EQ(a.line, 2);
+  EXPECT_EQ(src.Now(), 100);
+  EXPECT_FALSE(src.Next(a, 350)); // a timer due at 350 comes before the Enter at 700
+  EXPECT_EQ(src.Now(), 350);
+  ASSERT_TRUE(src.Next(a, 900));
+  EXPECT_EQ(a.key, VK_RETURN);
+  EXPECT_EQ(a.line, 5);
+  EXPECT_EQ(src.Now(), 700);
+  // After the last line timers still fire for a while, then the run ends.
+  EXPECT_FALSE(src.Next(a, 1500));
+  EXPECT_THROW(src.Next(a, 5000), EScriptFailure);
+  f->Free();
+  std::remove(path.c_str());
+  EXPECT_FALSE(src.LoadFile(path, error));
+  EXPECT_NE(error.find("cannot read"), std::string::npos);
+  for (const char *name : {"Enter", "Backspace", "Delete", "Escape", "Space", "Home", "F12"})
+    EXPECT_EQ(KeyName(KeyFromName(name)), name);
+  EXPECT_EQ(KeyFromName("enter"), VK_RETURN);
+  EXPECT_EQ(KeyFromName("F13"), 0);
+}
+
+} // namespace

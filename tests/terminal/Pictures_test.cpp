@@ -1,0 +1,167 @@
+// Pictures of the screens: one SVG file per shown form and per message box, in order, drawn at
+// the forms' pixels with their colours and captions, and well-formed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "VirtualTerminal.h"
+#include "platform/Pictures.h"
+#include "platform/Script.h"
+
+namespace {
+
+// A small XML checker: valid UTF-8, one root, tags nested and closed, attributes quoted, not
+// repeated and free of '<', coordinates plain numbers ("12,5" would read as a list), references
+// well formed, no stray '>' in text. Empty when the text is well formed, else why not.
+std::string XmlFault(const std::string &x) {
+  for (size_t i = 0; i < x.size();) {
+    char32_t cp = 0;
+    const int n = cp1252::DecodeUtf8(x.data(), i, x.size(), cp);
+    if (n == 0) return "not UTF-8";
+    i += n;
+  }
+  static const std::regex ref("&(amp|lt|gt|quot|apos|#[0-9]+|#x[0-9A-Fa-f]+);");
+  static const std::regex attr("\\s+([A-Za-z_:][-.\\w:]*)=(\"[^\"<]*\"|'[^'<]*')");
+  static const std::regex numeric("x|y|x1|y1|x2|y2|width|height");
+  std::string text = std::regex_replace(x, ref, "");
+  if (text.find('&') != std::string::npos) return "bad reference";
+  std::vector<std::string> open;
+  int roots = 0;
+  size_t i = text.compare(0, 5, "<?xml") == 0 ? text.find("?>") + 2 : 0;
+  while (i < text.size()) {
+    const size_t lt = text.find('<', i);
+    const std::string between = text.substr(i, lt - i);
+    if (between.find('>') != std::string::npos) return "'>' in text";
+    if (open.empty() && between.find_first_not_of(" \n\r\t") != std::string::npos)
+      return "text outside the root";
+    if (lt == std::string::npos) break;
+    const size_t gt = text.find('>', lt);
+    if (gt == std::string::npos) return "tag not closed";
+    std::string tag = text.substr(lt + 1, gt - lt - 1);
+    i = gt + 1;
+    if (tag.compare(0, 3, "!--") == 0) continue;
+    if (tag[0] == '/') {
+      if (open.empty() || open.back() != tag.substr(1)) return "unbalanced <" + tag + ">";
+      open.pop_back();
+      continue;
+    }
+    const bool empty = tag.back() == '/';
+    if (empty) tag.pop_back();
+    const std::string name = tag.substr(0, tag.find_first_of(" \n\t"));
+    std::string rest = tag.substr(name.size());
+    std::set<std::string> seen;
+    for (std::smatch m; std::regex_search(rest, m, attr) && m.position() == 0; rest = m.suffix()) {
+      if (!seen.insert(m[1]).second) return "attribute " + m.str(1) + " repeated in " + name;
+      const std::string v = m.str(2).substr(1, m.length(2) - 2);
+      if (std::regex_match(m.str(1), numeric) &&
+          (v.empty() || v.find_first_not_of("0123456789.-") != std::string::npos))
+        return "attribute " + m.str(1) + " is not a number: " + v;
+    }
+    if (name.empty() || rest.find_first_not_of(" \n\t") != std::string::npos)
+      return "bad tag <" + tag + ">";
+    roots += open.empty();
+    if (!empty) open.push_back(name);
+  }
+  if (!open.empty()) return "unclosed <" + open.back() + ">";
+  return roots == 1 ? "" : "roots: " + std::to_string(roots);
+}
+
+std::string ReadFile(const std::string &path) {
+  std::stringstream ss;
+  ss << std::ifstream(path, std::ios::binary).rdbuf();
+  return ss.str();
+}
+
+bool Has(const std::string &svg, const char *text) {
+  return svg.find(text) != std::string::npos;
+}
+
+} // namespace
+
+// A form shown, a message box over it and a second form on top: three pictures in that order,
+// each of what was on the screen once it had settled.
+TEST(Pictures, OneWellFormedPictureForEachShownFormAndBox) {
+  char tmpl[] = "/tmp/chq_pictures_XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = std::string(tmpl) + "/fotos";
+  TPictureWriter writer(dir); // makes the directory
+  ASSERT_TRUE(writer.Ok());
+  TForm *f = MakeConsultaForm();
+  f->Name = "FrmFoto";
+  f->OnShow = [&](TObject *) {
+    Find<TLabel>(f, "lbMensagem")->SetCaption("Confira os dados <antes> & confirme");
+    Find<TEdit>(f, "edBanco")->SetText("341");
+    Find<TEdit>(f, "edBanco")->SetFocus();
+  };
+  Make<TStringGrid>(f, f, "sgCheques", 430, 10, 180, 60)->SetCell(1, 1, "ok");
+  Find<TBitBtn>(f, "btConfirma")->OnClick = [&](TObject *) {
+    Application->MessageBox(CP1252("A data digitada é inválida."), CP1252("Erro - Data Inválida"),
+                            MB_ICONSTOP | MB_TOPMOST);
+  };
+  Find<TBitBtn>(f, "btRetorna")->OnClick = [&](TObject *) {
+    TForm *g = MakeBaseForm("FrmOutra", "Outra tela");
+    Make<TBitBtn>(g, g, "btFim", 100, 330, 120, 25, "&9 - Retorna")->ModalResult = mrCancel;
+    g->ShowModal();
+    g->Free();
+    f->ModalResult = mrOk;
+  };
+  const TScriptRun run = RunScript(f, "click btConfirma\nok\nclick btRetorna\nclick btFim\n");
+  ASSERT_EQ(run.error, "");
+  f->Free();
+  ASSERT_EQ(writer.Files(),
+            (std::vector<std::string>{dir + "/001-FrmFoto.svg", dir + "/002-msgbox.svg",
+                                      dir + "/003-FrmOutra.svg"}));
+  std::vector<std::string> svg;
+  for (const auto &path : writer.Files()) {
+    svg.push_back(ReadFile(path));
+    EXPECT_EQ(XmlFault(svg.back()), "") << path;
+    EXPECT_TRUE(Has(svg.back(), "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"623\" "
+                                "height=\"422\""));
+  }
+  // The form after its show handling: texts escaped and in UTF-8, its colours, the focus; the
+  // box over the same form; the second form, not the one under it.
+  for (const char *part :
+       {"<title>FrmFoto</title>", "Confira os dados &lt;antes&gt; &amp; confirme",
+        "Agência:", ">341<", "__/__/____", "fill=\"#DFDFDF\"", "fill=\"#000084\"", ">ok<",
+        "<tspan text-decoration=\"underline\">1</tspan> - Confirma"})
+    EXPECT_TRUE(Has(svg[0], part)) << part;
+  EXPECT_FALSE(Has(svg[0], "Aguarde") || Has(svg[0], "A data digitada"));
+  for (const char *part : {"<title>FrmFoto</title>", "Erro - Data Inválida",
+                           "A data digitada é inválida.", "#E81123", ">OK<"})
+    EXPECT_TRUE(Has(svg[1], part)) << part;
+  EXPECT_TRUE(Has(svg[2], "<title>FrmOutra</title>") && Has(svg[2], "Outra tela"));
+  EXPECT_FALSE(Has(svg[2], "Telefone"));
+  std::filesystem::remove_all(tmpl);
+}
+
+// Captions with markup, control characters and every Windows-1252 letter still make a valid
+// picture; a directory that cannot be made is reported.
+TEST(Pictures, AnyTextMakesAValidPicture) {
+  TForm *f = MakeBaseForm("Frm<&>\"'", "");
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += (char)b;
+  Make<TLabel>(f, f, "lbTudo", 10, 100, 600, 15, all);
+  Make<TBitBtn>(f, f, "btAmp", 10, 130, 120, 25, "A&&B &Sair");
+  auto *memo = Make<TMemo>(f, f, "MemoConsulta", 10, 160, 300, 100);
+  memo->Lines.Add("</svg>");
+  memo->Lines.Add(all);
+  const std::string svg = ScreenSvg(f, nullptr);
+  EXPECT_EQ(XmlFault(svg), "");
+  EXPECT_TRUE(Has(svg, "A&amp;B <tspan text-decoration=\"underline\">S</tspan>air"));
+  TMessageBoxState box;
+  box.Text = all;
+  box.Caption = "<Erro>";
+  box.Flags = MB_ICONEXCLAMATION;
+  EXPECT_EQ(XmlFault(ScreenSvg(f, &box)), "");
+  EXPECT_EQ(XmlFault(ScreenSvg(nullptr, nullptr)), "");
+  f->Free();
+  EXPECT_FALSE(TPictureWriter("/proc/no/such/dir").Ok());
+  // The checker itself refuses what it is there to catch.
+  for (const char *bad : {"<a><b></a></b>", "<a x=\"1,5\"/>", "<a y='1' y='2'/>", "<a>&nbsp;</a>",
+                          "<a/><b/>", "<a b=c/>"})
+    EXPECT_NE(XmlFault(bad), "") << bad;
+}

@@ -1,0 +1,163 @@
+// The terminal's keyboard: what the bytes a terminal sends become for the forms, on the real
+// clock; forms driven by keys; and the terminal's own prompt boxes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "VirtualTerminal.h"
+
+namespace {
+
+// Every key the operator script can name, as an xterm sends it: "K" + key name or "C" + the
+// Windows-1252 character, then "+S" / "+A" for Shift / Alt.
+TEST(TerminalKeyboard, BytesBecomeTheScriptsActions) {
+  const struct {
+    const char *bytes, *want;
+  } cases[] = {
+      {"\r", "KEnter"},
+      {"\n", "KEnter"},
+      {"\t", "KTab"},
+      {"\x1b[Z", "KTab+S"},
+      {"\x7f", "KBackspace"},
+      {"\b", "KBackspace"},
+      {"\x1b[3~", "KDelete"},
+      {"\x1bOA", "KUp"},
+      {"\x1bOB", "KDown"},
+      {"\x1bOD", "KLeft"},
+      {"\x1bOC", "KRight"},
+      {"\x1bOH", "KHome"},
+      {"\x1bOF", "KEnd"},
+      {"\x1b[5~", "KPageUp"},
+      {"\x1b[6~", "KPageDown"},
+      {"\x1bOP", "KF1"},
+      {"\x1b[15~", "KF5"},
+      {"\x1b[24~", "KF12"},
+      {"\x1b[1;2P", "KF1+S"},
+      {"Z", "CZ"},
+      {" ", "C "},
+      {"\xc3\xa9", "C\xe9"},
+      {"\xe2\x82\xac", "C\x80"},
+      {"\xc2\xba", "C\xba"},
+      {"\x1b"
+       "1",
+       "C1+A"},
+      {"\x1b\xc3\xa7", "C\xe7+A"}, // Alt+1: a button's accelerator
+      {"\xe2\x86\x92"
+       "b",
+       "Cb"}, // → has no Windows-1252 form: dropped
+      {"\x01"
+       "c",
+       "Cc"},              // Ctrl+A means nothing to the forms
+      {"\x1b", "KEscape"}, // Escape alone, after the sequence wait
+  };
+  TVirtualTerminal vt;
+  TTerminalKeyboard &kb = vt.Keyboard();
+  for (const auto &c : cases) {
+    vt.Send(c.bytes);
+    TOperatorAction a;
+    ASSERT_TRUE(kb.Next(a, kb.Now() + 2000)) << c.want;
+    std::string got = a.kind == TOperatorAction::Char  ? "C" + std::string(1, a.ch)
+                      : a.kind == TOperatorAction::Key ? "K" + KeyName(a.key)
+                                                       : "?";
+    if (a.shift & ssShift) got += "+S";
+    if (a.shift & ssAlt) got += "+A";
+    EXPECT_EQ(got, c.want);
+  }
+  TOperatorAction extra; // nothing left over
+  EXPECT_FALSE(kb.Next(extra, kb.Now() + 30));
+}
+
+// Next waits no longer than the deadline, so that timers fire while the operator thinks; a
+// closed input ends the run instead of hanging.
+TEST(TerminalKeyboard, DeadlineTimersAndClosedInput) {
+  TVirtualTerminal vt;
+  TTerminalKeyboard &kb = vt.Keyboard();
+  const auto t0 = std::chrono::steady_clock::now();
+  TOperatorAction a;
+  EXPECT_FALSE(kb.Next(a, kb.Now() + 40));
+  const auto waited = std::chrono::steady_clock::now() - t0;
+  EXPECT_GE(waited, std::chrono::milliseconds(35));
+  EXPECT_LT(waited, std::chrono::seconds(1));
+  EXPECT_FALSE(kb.Next(a, kb.Now() - 5)); // already past
+  // A modal form closed by its own timer, with nobody typing.
+  TForm *f = MakeBaseForm("FrmTeste_Timer", "Espera");
+  auto *t = new TTimer(f);
+  t->Interval = 30;
+  t->OnTimer = [&](TObject *) { f->ModalResult = mrOk; };
+  f->OnShow = [&](TObject *) { t->SetEnabled(true); };
+  EXPECT_EQ(f->ShowModal(), mrOk);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+  f->Free();
+  vt.CloseInput();
+  EXPECT_THROW(kb.Next(a, -1), EScriptFailure);
+}
+
+// A whole form driven from the terminal: typing, Tab, Shift+Tab, End, Backspace and an Alt
+// accelerator reach the controls through the form layer, and the screen follows.
+TEST(TerminalKeyboard, KeysDriveAModalForm) {
+  TVirtualTerminal vt;
+  TForm *f = MakeConsultaForm();
+  Find<TBitBtn>(f, "btConfirma")->ModalResult = mrOk;
+  Find<TEdit>(f, "edValor")->SetFocus();
+  std::vector<std::u32string> screenBeforeOk;
+  vt.Keyboard().BeforeWait = [&] { screenBeforeOk = vt.Lines(); };
+  // Shift+Tab back to the amount, End, Backspace, Alt+1 ("&1 - Confirma").
+  vt.Send("150\t05032024\x1b[Z\x1bOF\x7f\x1b"
+          "1");
+  EXPECT_EQ(f->ShowModal(), mrOk);
+  vt.Keyboard().BeforeWait = nullptr;
+  EXPECT_EQ(Find<TEdit>(f, "edValor")->Text(), "15");
+  EXPECT_EQ(Find<TMaskEdit>(f, "edData")->Text(), "05/03/2024");
+  EXPECT_TRUE(FindText(screenBeforeOk, U"[15          ]").Found());
+  EXPECT_TRUE(FindText(screenBeforeOk, U"[05/03/2024]").Found());
+  f->Free();
+}
+
+// The host's prompts: asked in a box over the screen; a secret shows asterisks; Backspace
+// corrects; the length is capped; Enter answers and Escape refuses.
+TEST(TerminalKeyboard, PromptsAskInABox) {
+  std::string answer = "x";
+  EXPECT_FALSE(TerminalPrompt("Senha", "Digite a senha", true, answer)); // no terminal
+  EXPECT_EQ(answer, "x");
+  const struct {
+    const char *bytes;
+    bool secret;
+    int max;
+    const char *answer;    // nullptr: refused
+    const char32_t *shown; // what the field showed before Enter
+  } cases[] = {
+      {"4321\r", true, 8, "4321", U"[****"},
+      {"12\x7f"
+       "3\r",
+       false, 8, "13", U"[13"},
+      {"123456\r", false, 4, "1234", U"[1234"},
+      {"S\xc3\xa3o\r", false, 8, "S\xe3o", U"[São"},
+      {"99\x1b", true, 8, nullptr, U"[**"},
+  };
+  TVirtualTerminal vt;
+  TForm *f = MakeConsultaForm();
+  f->Show();
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.bytes);
+    std::vector<std::u32string> last;
+    vt.Keyboard().BeforeWait = [&] { last = vt.Lines(); };
+    vt.Send(c.bytes);
+    std::string got = "unchanged";
+    EXPECT_EQ(TerminalPrompt(CP1252("Garantia com Senha"), CP1252("Senha do cliente:"), c.secret,
+                             got, c.max),
+              c.answer != nullptr);
+    vt.Keyboard().BeforeWait = nullptr;
+    EXPECT_EQ(got, c.answer ? c.answer : "unchanged");
+    const TWhere caption = FindText(last, U"Garantia com Senha");
+    EXPECT_GT(FindText(last, U"Senha do cliente:").y, caption.y);
+    EXPECT_TRUE(caption.Found());
+    EXPECT_TRUE(FindText(last, c.shown).Found());
+    // The box is gone and the form is back.
+    EXPECT_FALSE(FindText(vt.Lines(), U"Garantia com Senha").Found());
+    EXPECT_TRUE(FindText(vt.Lines(), U"Telefone:").Found());
+  }
+  f->Hide();
+  f->Free();
+}
+
+} // namespace
