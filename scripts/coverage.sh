@@ -18,7 +18,7 @@ cmake --build "$builddir" -j "$jobs"
 find "$builddir" -name '*.gcda' -delete
 ctest --test-dir "$builddir" -j "$jobs" --output-on-failure || echo "(some tests failed; coverage of the run follows)"
 mkdir -p "$builddir/coverage"
-gcovr --root . --object-directory "$builddir" --filter 'src/' --filter 'pdv/' \
+gcovr --root . --object-directory "$builddir" --gcov-ignore-parse-errors --filter 'src/' --filter 'pdv/' \
   --exclude '.*_win32\.cpp' --exclude 'src/platform/win32/' \
   --exclude-throw-branches --exclude-unreachable-branches \
-  --html-details "$builddir/coverage/index.html" --print-summary -j "$jobs"
+  --html-details "$builddir/coverage/index.html" --print-summary "$builddir"

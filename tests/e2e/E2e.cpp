@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <spawn.h>
 #include <sstream>
@@ -33,7 +32,7 @@ std::string ReadFile(const std::string &path) {
   return s.str();
 }
 
-void WriteFile(const std::string &path, const std::string &text) {
+static void WriteFile(const std::string &path, const std::string &text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
   if (!out) throw std::runtime_error("cannot write " + path);
@@ -91,7 +90,8 @@ int Lines(const std::string &s) {
   return int(std::count(s.begin(), s.end(), '\n')) + (!s.empty() && s.back() != '\n');
 }
 
-std::vector<Json> ReadTranscript(const std::string &path) {
+// The transcript: one JSON object per line.
+static std::vector<Json> ReadTranscript(const std::string &path) {
   std::vector<Json> events;
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);)
@@ -99,30 +99,36 @@ std::vector<Json> ReadTranscript(const std::string &path) {
   return events;
 }
 
-std::vector<Json> EventsOf(const std::vector<Json> &events, const std::string &ev) {
+std::vector<Json> Outcome::Events(const std::string &ev) const {
   std::vector<Json> out;
   for (const auto &e : events)
     if (e.value("ev", "") == ev) out.push_back(e);
   return out;
 }
 
-std::map<std::string, std::string> ReadStore(const std::string &path) {
-  static const std::regex line(R"((\d+)-(\d+) = (.*?)\r?)"), escape(R"(\\(\\|x[0-9A-Fa-f]{2}))");
+// The transaction file: lines "FIELD-INDEX = VALUE", keyed "FIELD-INDEX" with the index
+// without its leading zeros ("1043-0"), values with their escapes undone (Windows-1252).
+static std::map<std::string, std::string> ReadStore(const std::string &path) {
   std::map<std::string, std::string> fields;
   std::istringstream in(ReadFile(path));
-  std::smatch m;
   for (std::string l; std::getline(in, l);) {
-    if (!std::regex_match(l, m, line)) continue;
-    std::string value, rest = m[3];
-    for (std::smatch e; std::regex_search(rest, e, escape); rest = e.suffix().str())
-      value += e.prefix().str() +
-               (e[1] == "\\" ? '\\' : char(std::stoi(e[1].str().substr(1), nullptr, 16)));
-    fields[m[1].str() + "-" + std::to_string(std::stol(m[2]))] = value + rest;
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    const size_t dash = l.find('-'), eq = l.find(" = ");
+    if (l.empty() || l[0] == '#' || eq == std::string::npos || dash > eq) continue;
+    std::string value;
+    for (size_t i = eq + 3; i < l.size(); ++i) {
+      const bool hex = l.compare(i, 2, "\\x") == 0 && i + 3 < l.size();
+      value += hex ? char(std::stoi(l.substr(i + 2, 2), nullptr, 16)) : l[i];
+      i += hex ? 3 : l.compare(i, 2, "\\\\") == 0;
+    }
+    fields[l.substr(0, dash) + "-" + std::to_string(std::stol(l.substr(dash + 1, eq - dash)))] =
+        value;
   }
   return fields;
 }
 
-std::string TestMessages() {
+// Operator messages the tests recognise: "M<number>" for the numbers that matter here.
+static std::string TestMessages() {
   // 998 as a Windows editor writes it: the transcript must show it as meant.
   std::string m = "# operator messages of the end-to-end tests\n998=Nenhuma op\xE7\xE3o\n";
   for (int id : {26, 130, 327, 787, 790, 802, 804, 809, 993, 1055, 1123, 1182, 1725})
@@ -173,11 +179,6 @@ std::vector<std::string> Outcome::MessageBoxes() const {
   return texts;
 }
 
-std::string Outcome::Field(const std::string &key) const {
-  const auto it = store.find(key);
-  return it == store.end() ? "-" : it->second;
-}
-
 std::string Outcome::Diagnostics() const {
   return "exit " + std::to_string(run.exitCode) + "\n--- stdout\n" + run.out + "--- stderr\n" +
          run.err;
@@ -195,8 +196,6 @@ Outcome Session::Run(const std::vector<std::string> &operation, const std::strin
     options["--scenario"] = dir.Write("cenario.ini", scenario);
   const std::string transcript = dir / "transcript.jsonl";
   std::filesystem::remove(transcript);
-  std::filesystem::remove(StorePath());
-  if (hasStore) dir.Write("transacao.txt", storeText);
   std::map<std::string, std::string> opts = {{"--dir", dir.Path()},
                                              {"--messages", dir / "mensagens.txt"},
                                              {"--store", StorePath()},
@@ -220,14 +219,13 @@ std::string IniSection(const std::string &name, const Keys &keys) {
 }
 
 std::string Option(const std::string &name, int code, int function, int network, const Keys &more) {
-  std::map<std::string, std::string> keys = {{"habilitado", "1"},
-                                             {"CodigoTrn", std::to_string(code)},
-                                             {"TipoFuncao", std::to_string(function)},
-                                             {"CodigoRede", std::to_string(network)},
-                                             {"opCmc7", "2"},
-                                             {"opBanco", "0"}};
+  std::map<std::string, std::string> keys = {{"opCmc7", "2"}, {"opBanco", "0"}};
   for (const auto &[k, v] : more) keys[k] = v;
-  return IniSection(name, Keys(keys.begin(), keys.end()));
+  std::string s = "[" + name + "]\nhabilitado=1\nCodigoTrn=" + std::to_string(code) +
+                  "\nTipoFuncao=" + std::to_string(function) +
+                  "\nCodigoRede=" + std::to_string(network) + "\n";
+  for (const auto &[k, v] : keys) s += k + "=" + v + "\n";
+  return s + "\n";
 }
 
 std::string Fill(const Keys &edits) {

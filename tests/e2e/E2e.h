@@ -18,7 +18,6 @@ using Keys = std::vector<std::pair<std::string, std::string>>;
 inline const std::string kBinDir = CHEQUE_BIN_DIR, kSourceDir = CHEQUE_SOURCE_DIR;
 std::string PdvPath(); // $CHEQUE_E2E_PDV when set (the Windows replay), else the built one
 std::string ReadFile(const std::string &path);
-void WriteFile(const std::string &path, const std::string &text);
 
 // A fresh directory under the system's temporary directory, removed when it goes.
 class TempDir {
@@ -46,17 +45,6 @@ RunResult RunProgram(const std::string &program, const std::vector<std::string> 
 // Number of lines of a text, the last one counted without its line break.
 int Lines(const std::string &s);
 
-// The transcript: one JSON object per line.
-std::vector<Json> ReadTranscript(const std::string &path);
-std::vector<Json> EventsOf(const std::vector<Json> &events, const std::string &ev);
-
-// The transaction file: lines "FIELD-INDEX = VALUE", keyed "FIELD-INDEX" with the index
-// without its leading zeros ("1043-0"), values with their escapes undone (Windows-1252).
-std::map<std::string, std::string> ReadStore(const std::string &path);
-
-// Operator messages the tests recognise: "M<number>" for the numbers that matter here.
-std::string TestMessages();
-
 // The request of an authorize event on one line, in layout order: "F=V" ("F[i]=V" past index
 // 0), "F-" absent, "@a.b.c" attribute bytes, 'T' a buffer or constant text, "FxR/N" the group
 // of field F repeated R times over the N entries that follow; the byte 0x04 shows as "~".
@@ -69,13 +57,15 @@ struct Outcome {
   std::vector<Json> events;                 // the transcript
   std::map<std::string, std::string> store; // the transaction file after the run
   bool saved = false;                       // the transaction file exists
-  std::vector<Json> Events(const std::string &ev) const { return EventsOf(events, ev); }
+  std::vector<Json> Events(const std::string &ev) const;
   // Names of the forms with a given "what" (create, show, close, destroy), in order.
   std::vector<std::string> Forms(const std::string &what) const;
   // Result of the last close of a form, -1 when it never closed.
   int CloseResult(const std::string &form) const;
-  std::vector<std::string> MessageBoxes() const;   // their texts, in order
-  std::string Field(const std::string &key) const; // "-" when the file does not hold it
+  std::vector<std::string> MessageBoxes() const;    // their texts, in order
+  std::string Field(const std::string &key) const { // "-" when the file does not hold it
+    return store.count(key) ? store.at(key) : "-";
+  }
   std::string Diagnostics() const; // exit code, stdout, stderr: for failure messages
 };
 
@@ -92,8 +82,6 @@ public:
   std::string chequeIni, clienteIni, clienteTrnIni;
   std::string scenario;          // written and passed as --scenario when set
   std::vector<std::string> sets; // --set arguments
-  std::string storeText;         // written as the transaction file before the run when set
-  bool hasStore = false;
   // Options in place of the session's own (--dir, --messages, --store, --transcript,
   // --script) or beside them.
   std::map<std::string, std::string> options;

@@ -8,7 +8,6 @@ namespace {
 
 // An option that opens no screen, so that a menu has two options and waits for the operator.
 const std::string kNoScreen = Option("Sem Tela", 99, 1);
-const std::string kBothWays = Option("Consulta", 70, 1, 0, {{"opCmc7", "0"}}) + kNoScreen;
 const char *kCmc7 = "<34100012<0180000015>012345678901:";
 using Names = std::vector<std::string>;
 
@@ -34,12 +33,17 @@ TEST(NetworkMenu, TenEnabledSectionsGiveEightOptionsInFileOrder) {
 
 TEST(NetworkMenu, SingleOptionOpensItselfTenMillisecondsAfterTheMenuShows) {
   // One enabled section allowing both entry ways: the menu presses the option by itself and
-  // the data-entry-type menu comes up, every time the menu becomes active again.
+  // the data-entry-type menu comes up, every time the menu becomes active again; its choice
+  // sets the control the consultation screen lets the operator reach.
   Session s;
   s.chequeIni = IniSection("Desligada", {{"habilitado", "0"}, {"CodigoTrn", "72"}}) +
                 Option("Unica", 70, 1, 0, {{"opCmc7", "0"}});
-  const Outcome o = s.Run({"consulta"}, "expect-form FrmSelTipoDadosChq_Mnu\ntype 1\n"
-                                        "expect-form FrmCon_Con\nclick btRetorna\n"
+  const Outcome o = s.Run({"consulta"}, "expect-form FrmSelTipoDadosChq_Mnu\n"
+                                        "expect-text spOpcao1 \"&1 - Primeira Linha do Cheque\"\n"
+                                        "expect-text spOpcao2 \"&2 - CMC-7\"\ntype 1\n"
+                                        "expect-form FrmCon_Con\nclick edBanco\nclick btRetorna\n"
+                                        "expect-form FrmSelTipoDadosChq_Mnu\ntype 2\n"
+                                        "expect-form FrmCon_Con\nclick edCMC7\nclick btRetorna\n"
                                         "expect-form FrmSelTipoDadosChq_Mnu\ntype 9\n");
   ASSERT_TRUE(Completed(o));
   int64_t menuShown = -1, firstChoice = -1;
@@ -53,8 +57,8 @@ TEST(NetworkMenu, SingleOptionOpensItselfTenMillisecondsAfterTheMenuShows) {
   const auto inputs = o.Events("input");
   ASSERT_FALSE(inputs.empty());
   EXPECT_GT(inputs[0]["t"].get<int64_t>(), firstChoice) << "no key was typed before";
-  EXPECT_EQ(o.Forms("create"), (Names{"FrmRedes_Mnu", "FrmSelTipoDadosChq_Mnu", "FrmCon_Con",
-                                      "FrmSelTipoDadosChq_Mnu"}));
+  const std::string sel = "FrmSelTipoDadosChq_Mnu", con = "FrmCon_Con";
+  EXPECT_EQ(o.Forms("create"), (Names{"FrmRedes_Mnu", sel, con, sel, con, sel}));
   // "9 - Encerra" on the data-entry-type menu (which saves the store, as every menu's does)
   // leaves without a choice: the network menu closes as completed without opening a screen.
   EXPECT_EQ(o.CloseResult("FrmSelTipoDadosChq_Mnu"), 1);
@@ -149,29 +153,6 @@ TEST(NetworkMenu, EntryModeFromOptionsClientChoicesAndSuppliedLines) {
                                               "\"\nclick btRetorna\ntype 9\n");
     ASSERT_TRUE(Completed(o));
     EXPECT_EQ(o.Forms("create"), (Names{"FrmRedes_Mnu", "FrmCon_Con"})) << "no data-entry menu";
-  }
-}
-
-// With both ways allowed and no line supplied, the data-entry-type menu asks: its choice sets
-// the control the consultation screen lets the operator reach; Encerra on it closes the
-// network menu as completed, without a screen.
-TEST(NetworkMenu, DataEntryTypeMenuWhenBothWaysAndNoLineSupplied) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"1", "expect-form FrmCon_Con\nclick edBanco\nclick btRetorna\ntype 9\n"},
-      {"2", "expect-form FrmCon_Con\nclick edCMC7\nclick btRetorna\ntype 9\n"},
-      {"9", ""}};
-  for (const auto &[choice, then] : cases) {
-    SCOPED_TRACE(choice);
-    Session s;
-    s.chequeIni = kBothWays;
-    const Outcome o = s.Run({"consulta"}, "type 1\nexpect-form FrmSelTipoDadosChq_Mnu\n"
-                                          "expect-text spOpcao1 \"&1 - Primeira Linha do Cheque\"\n"
-                                          "expect-text spOpcao2 \"&2 - CMC-7\"\ntype " +
-                                              choice + "\n" + then);
-    ASSERT_TRUE(Completed(o));
-    EXPECT_EQ(o.CloseResult("FrmSelTipoDadosChq_Mnu"), 1);
-    EXPECT_EQ(o.CloseResult("FrmRedes_Mnu"), 1);
-    EXPECT_EQ(o.Forms("create").size(), choice == "9" ? 2u : 3u);
   }
 }
 

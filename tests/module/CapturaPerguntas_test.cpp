@@ -39,22 +39,6 @@ protected:
   }
 };
 
-TEST_F(CapturaPerguntasTest, SoPerguntasDoTecladoOcupamLinhasComSeusTamanhos) {
-  EXPECT_EQ(Responde({P("NOME", '0', 1, 5), P("SENHA", '1'), P("CIDADE", '0', 0, 3)}, 2,
-                     "expect-text lbPergunta1 NOME\nexpect-text lbPergunta2 CIDADE\n"
-                     "expect-focus edPergunta1\nexpect-text lbMensagem \"Responda NOM\"\n"
-                     "type ABCDEFG\nexpect-text edPergunta1 ABCDE\nkey Enter\n"
-                     "expect-focus edPergunta2\ntype XYZW\nexpect-text edPergunta2 XYZ\n"
-                     "key Enter\nexpect-focus btConfirma\nkey Enter\n"),
-            mrOk);
-  EXPECT_EQ(Resposta(0), "ABCDE");
-  EXPECT_EQ(Resposta(1), "XYZ");
-  auto *tela = Application->CreateForm<TFrmCap_Perg>();
-  EXPECT_TRUE(tela->edPergunta[1]->Visible());
-  EXPECT_FALSE(tela->edPergunta[2]->Visible() || tela->lbPergunta[2]->Visible());
-  tela->Free();
-}
-
 TEST_F(CapturaPerguntasTest, DezLinhasNoMaximoETamanhoMinimo) {
   std::vector<TPergunta> doze;
   for (int i = 1; i <= 12; ++i) doze.push_back(P("Q" + std::to_string(i), '0', 2, 30));

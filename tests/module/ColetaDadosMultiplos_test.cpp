@@ -4,6 +4,7 @@
 
 #include "ModuloTeste.h"
 #include "platform/Cp1252.h"
+#include "screens/cancelamento/CancelamentoMultiplasAutorizacoes.h"
 #include "screens/coleta/ColetaDadosMultiplosCMC7.h"
 #include "screens/coleta/ColetaDadosMultiplosCheques.h"
 
@@ -29,15 +30,17 @@ protected:
 };
 
 TEST_F(GradesTest, TamanhoDasGradesPelaQuantidade) {
+  // Rows of the typed grids (the second one shown past 13 cheques), of the CMC-7 grid and of the
+  // authorisation numbers: a count that is not a number gives one row, never more than the grids
+  // hold.
   struct Caso {
     const char *n;
     int linhas1;
     bool segunda;
-    int linhas2, cmc7;
-  } casos[] = {{"1", 1, false, 13, 1},   {"13", 13, false, 13, 13}, {"14", 13, true, 1, 14},
-               {"26", 13, true, 13, 26}, {"0", 13, true, 13, 1},    {"x", 13, true, 13, 1},
-               {"30", 13, true, 13, 26}};
-  const char *mascaras[] = {"000000;1;_", "0;1;_", "CCCCCCCCCCCC;1;_", "00/00/0000;1;_"};
+    int linhas2, cmc7, autorizacoes;
+  } casos[] = {{"1", 1, false, 13, 1, 1},   {"13", 13, false, 13, 13, 13},
+               {"14", 13, true, 1, 14, 14}, {"26", 13, true, 13, 26, 25},
+               {"x", 13, true, 13, 1, 1},   {"40", 13, true, 13, 26, 25}};
   for (const Caso &c : casos) {
     SCOPED_TRACE(c.n);
     host.Set(10101, 0, c.n);
@@ -45,20 +48,30 @@ TEST_F(GradesTest, TamanhoDasGradesPelaQuantidade) {
     EXPECT_EQ(f->sg_dadoschq_1->RowCount(), c.linhas1);
     EXPECT_EQ(f->pnDadosChq2->Visible(), c.segunda);
     EXPECT_EQ(f->sg_dadoschq_2->RowCount(), c.linhas2);
-    for (int col = 0; col < 4; ++col) {
-      std::string m;
-      f->sg_dadoschq_2->OnGetEditMask(f->sg_dadoschq_2, col, 0, m);
-      EXPECT_EQ(m, mascaras[col]);
-    }
+    std::string m;
+    f->sg_dadoschq_2->OnGetEditMask(f->sg_dadoschq_2, 2, 0, m);
+    EXPECT_EQ(m, "CCCCCCCCCCCC;1;_");
     f->Free();
     auto *g = Application->CreateForm<TFrmMult_CMC7>();
     EXPECT_EQ(g->sg_dadoschq_1->RowCount(), c.cmc7);
     EXPECT_EQ(g->sg_dadoschq_1->Cell(0, c.cmc7 - 1), std::to_string(c.cmc7));
-    std::string m;
-    g->sg_dadoschq_1->OnGetEditMask(g->sg_dadoschq_1, 1, 0, m);
-    EXPECT_EQ(m, std::string(30, '0') + ";1;_");
     g->Free();
+    auto *a = Application->CreateForm<TFrmCncMultiAut>();
+    EXPECT_EQ(a->sg_dadoschq_1->RowCount(), c.autorizacoes);
+    a->Free();
   }
+  // Cancelled, the authorisation grid writes nothing; confirmed, one number per row.
+  auto *a = Application->CreateForm<TFrmCncMultiAut>();
+  EXPECT_EQ(RunScript(a, "type 777777777777777777\nclick btRetorna\n").result, mrCancel);
+  EXPECT_FALSE(host.Has(10163, 0));
+  a->Free();
+  host.Set(10101, 0, "1");
+  a = Application->CreateForm<TFrmCncMultiAut>();
+  const TScriptRun r =
+      RunScript(a, "type 777777777777777777\nkey Enter\nexpect-focus btConfirma\nkey Enter\n");
+  EXPECT_EQ(r.error, "") << r.screen;
+  EXPECT_EQ(Campo(10163), std::string(18, '7'));
+  a->Free();
 }
 
 TEST_F(GradesTest, DigitaTresChequesEGravaUmValorPorCheque) {

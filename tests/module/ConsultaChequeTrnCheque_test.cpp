@@ -119,10 +119,12 @@ TEST_F(ConsultaChequeTest, ItensPelaConfiguracaoEPeloCliente) {
 }
 
 TEST_F(ConsultaChequeTest, PreencheETravaOQueOHostForneceu) {
+  const char *cpf = TFrmChq_Trn::MASCARA_CPF, *cnpj = TFrmChq_Trn::MASCARA_CNPJ;
   struct Caso {
     std::string chaves;
     int modo;
     std::string campos, estado;
+    const char *mascara = nullptr; // of edCPFCGC
   } casos[] = {
       // A bank from the host means one cheque.
       {"UtilizaCampoC1=1\r\nUtilizaCampoC2=1\r\nColetaQtdChq=1", 1,
@@ -134,7 +136,6 @@ TEST_F(ConsultaChequeTest, PreencheETravaOQueOHostForneceu) {
       // The date: today when absent, and locked with today when it is no date.
       {"", 1, "", "+edData=15/06/2024"},
       {"", 1, "1008=31022024", "-edData=15/06/2024"},
-      {"", 1, "1008=0503", "-edData=15/06/2024"},
       {"", 1, "1008=05032023", "-edData=05/03/2023"},
       {"opData=1", 1, "1008=05032023", "-edData=  /  /    "}, // not used: left as configured
       // The area code, cut or padded to two digits; the optional items locked with their values
@@ -143,169 +144,64 @@ TEST_F(ConsultaChequeTest, PreencheETravaOQueOHostForneceu) {
        "-edCodArea=05|-edAberturaCC=05/2020|-edDtNascimento=01/02/1980|-edFacilitador=FAC9|"
        "-edDDD=011|-edEmitente=JOSE|+edTelefone"},
       {"", 1, "1334=119", "-edCodArea=11"},
+      // The document and its type; entry mode 0 shows neither cheque panel.
+      {"", 0, "1007=11222333000181", "+edTipoDoc=2|-edCPFCGC=11222333000181|~pnDadosCheque|~pnCMC7",
+       cnpj},
+      {"", 0, "1007=52998224725", "+edTipoDoc=1|-edCPFCGC=52998224725", cpf},
+      {"", 0, "1006=F", "-edTipoDoc=1|+edCPFCGC=", cpf},
+      {"", 0, "1006=J", "-edTipoDoc=2|+edCPFCGC=", cnpj},
+      {"", 0, "1006=X", "+edTipoDoc=|+edCPFCGC=", cpf},
+      {"", 0, "1007=123", "+edTipoDoc=|-edCPFCGC=123", cnpj},
+      {"CodigoRede=96", 0, "", "-edTipoDoc=|+edCPFCGC=", cpf},
   };
   for (const Caso &c : casos) {
-    SCOPED_TRACE(c.campos);
+    SCOPED_TRACE(c.chaves + " " + c.campos);
     Configura(c.chaves);
     Menu(c.modo);
     host.Store().clear();
     Campos(c.campos);
     Confere(Inicia(), c.estado);
-  }
-}
-
-TEST_F(ConsultaChequeTest, TipoDeDocumentoEMascaraDoCpfCnpj) {
-  const std::string cpf = TFrmChq_Trn::MASCARA_CPF, cnpj = TFrmChq_Trn::MASCARA_CNPJ;
-  struct Caso {
-    const char *rede, *campos, *estado;
-    std::string mascara;
-  } casos[] = {
-      {"12", "1007=11222333000181", "+edTipoDoc=2|-edCPFCGC=11222333000181", cnpj},
-      {"12", "1007=52998224725", "+edTipoDoc=1|-edCPFCGC=52998224725", cpf},
-      {"12", "1006=F", "-edTipoDoc=1|+edCPFCGC=", cpf},
-      {"12", "1006=J", "-edTipoDoc=2|+edCPFCGC=", cnpj},
-      {"12", "1006=X", "+edTipoDoc=|+edCPFCGC=", cpf},
-      {"12", "1007=123", "+edTipoDoc=|-edCPFCGC=123", cnpj},
-      {"96", "", "-edTipoDoc=|+edCPFCGC=", cpf},
-  };
-  for (const Caso &c : casos) {
-    SCOPED_TRACE(std::string(c.rede) + " " + c.campos);
-    Configura(std::string("CodigoRede=") + c.rede);
-    Menu(0);
-    host.Store().clear();
-    Campos(c.campos);
-    // Entry mode 0: neither cheque panel.
-    Confere(Inicia(), std::string(c.estado) + "|~pnDadosCheque|~pnCMC7");
-    EXPECT_EQ(tela->edCPFCGC->EditMask(), c.mascara);
-  }
-}
-
-TEST_F(ConsultaChequeTest, DicasETiposDeDocumentoDigitados) {
-  Configura("");
-  Menu(1);
-  host.SetMessage(8, "Tipo %s ou %s");
-  tela = Application->CreateForm<TFrmCon_Con>();
-  const TScriptRun r = RunScript(tela, "click edTipoDoc\nexpect-text lbMensagem Tipo 1 ou 2\n"
-                                       "type 1\ntype 5\nexpect-text edTipoDoc 1\n"
-                                       "click edBanco\nexpect-text lbMensagem MSG 54\n"
-                                       "type 1a2\nexpect-text edBanco 12\n"
-                                       "click edFacilitador\nexpect-text lbMensagem MSG 125\n"
-                                       "click btRetorna\n");
-  EXPECT_EQ(r.error, "") << r.screen;
-  EXPECT_EQ(r.result, mrCancel);
-  // The document type chooses the document's mask as it is typed.
-  const std::string cpf = TFrmChq_Trn::MASCARA_CPF, cnpj = TFrmChq_Trn::MASCARA_CNPJ;
-  const std::tuple<char, char, std::string> teclas[] = {{'1', '1', cpf},  {'\b', '\b', cnpj},
-                                                        {'1', '1', cpf},  {'3', 0, cpf},
-                                                        {'2', '2', cnpj}, {'\r', '\r', cnpj}};
-  for (const auto &[tecla, resultado, mascara] : teclas) {
-    char k = tecla;
-    tela->edTipoDoc->OnKeyPress(tela->edTipoDoc, k);
-    EXPECT_EQ(k, resultado);
-    EXPECT_EQ(tela->edCPFCGC->EditMask(), mascara) << int(tecla);
+    EXPECT_EQ(tela->edCPFCGC->EditMask(), c.mascara ? c.mascara : tela->edCPFCGC->EditMask());
   }
 }
 
 // ---- The quantity of cheques and the grids it opens ------------------------------------------
 
-const char *kChequeUnico = "edCheque|lbCheque|edC3|lbC3|edData|lbData";
-std::string Todos(char estado, const std::string &nomes) {
-  std::string s;
-  for (const std::string &n : Partes(nomes)) s += estado + n + "|";
-  return s;
+// A typed-cheque grid row: number, C3, amount, date.
+std::string Linha(const char *n, const char *valor) {
+  return std::string("type 00000") + n + "\nkey Enter\ntype " + n + "\nkey Enter\ntype " + valor +
+         "\nkey Enter\ntype 0" + n + "022024\nkey Enter\n";
 }
 
 TEST_F(ConsultaChequeTest, QuantidadeAbreAGradeOuRecusa) {
-  struct Caso {
-    const char *chaves;
-    int modo;
-    const char *pdv; // the host's fields
-    std::string roteiro;
-    const char *campos; // afterwards
-    std::string estado;
-    std::vector<std::string> criadas;
-  } casos[] = {
-      {"",
-       1,
-       "",
-       "click edQtdChq\ntype 26\nkey Enter\nexpect-msgbox Quantidade de Cheques Inválida. "
-       "Informe novamente (máx.25).\nok\nexpect-focus edQtdChq\nexpect-text edQtdChq 1\n",
-       "10101=<ausente>",
-       "",
-       {}},
-      // 25 opens the grid; cancelled, the screen's own cheque fields stay.
-      {"tmCheque=7",
-       1,
-       "",
-       "click edQtdChq\ntype 25\nkey Tab\nexpect-form FrmMult_Chq\nclick btRetorna\n"
-       "expect-form FrmCon_Con\nexpect-focus edQtdChq\n",
-       "10101=25",
-       Todos('+', kChequeUnico),
-       {"FrmMult_Chq"}},
-      // A sequential consultation opens no grid.
-      {"TipoFuncao=9\r\ntmCheque=7\r\nNaoUtilizaCampoC3=1",
-       1,
-       "",
-       "click edQtdChq\ntype 3\nkey Enter\nexpect-form FrmCon_Con\nexpect-focus edData\n",
-       "10101=<ausente>",
-       "+edCheque|+edData|-edC3",
-       {}},
-      // Leaving by the button opens no grid, nor does a locked quantity.
-      {"", 1, "", "click edQtdChq\ntype 2\n", "10101=<ausente>", "", {}},
-      {"", 1, "1046=1", "click edQtdChq\nkey Tab\n", "10101=<ausente>", "", {}},
-      // CMC-7 grid: cancelled, back to the quantity, and leaving it opens the grid again;
-      // completed, on to the document type.
-      {"",
-       2,
-       "",
-       "click edQtdChq\ntype 2\nkey Enter\nexpect-form FrmMult_CMC7\nclick btRetorna\n"
-       "expect-focus edQtdChq\nclick edData\nexpect-form FrmMult_CMC7\n"
-       "type 123456789012345678901234567890\nkey Enter\ntype 50\nkey Enter\ntype 01022024\n"
-       "key Enter\ntype 223456789012345678901234567890\nkey Enter\ntype 50\nkey Enter\n"
-       "type 01022024\nkey Enter\nclick btConfirma\nexpect-focus edTipoDoc\n",
-       "10167[1]=223456789012345678901234567890",
-       "-edCMC7|-lbCMC7|-edData",
-       {"FrmMult_CMC7", "FrmMult_CMC7"}},
-      // Completed, the grid turns the cheque fields off.
-      {"tmCheque=7\r\nNaoUtilizaCampoC3=1",
-       1,
-       "1003=15000",
-       "click edQtdChq\ntype 2\nkey Enter\nexpect-form FrmMult_Chq\n"
-       "type 000001\nkey Enter\ntype 1\nkey Enter\ntype 10000\nkey Enter\ntype 01022024\n"
-       "key Enter\ntype 000002\nkey Enter\ntype 2\nkey Enter\ntype 5000\nkey Enter\n"
-       "type 02022024\nkey Enter\nclick btConfirma\nexpect-form FrmCon_Con\n"
-       "expect-focus edBanco\n",
-       "10101=2|10163[1]=000002",
-       Todos('-', kChequeUnico),
-       {"FrmMult_Chq"}},
-  };
-  for (const Caso &c : casos) {
-    SCOPED_TRACE(c.roteiro);
-    Configura(std::string("CodigoRede=12\r\nColetaQtdChq=1\r\n") + c.chaves);
-    Menu(c.modo);
-    host.Store().clear();
-    host.Set(1003, 0, "100");
-    Campos(c.pdv);
-    Libera();
-    tela = Application->CreateForm<TFrmCon_Con>();
-    const TScriptRun r = RunScript(tela, c.roteiro + "click btRetorna\n");
-    ASSERT_EQ(r.error, "") << r.screen;
-    EXPECT_EQ(r.result, mrCancel);
-    ConfereCampos(c.campos);
-    Confere(tela, c.estado);
-    EXPECT_EQ(Formularios(r, "create"), c.criadas);
-    for (const auto &caixa : r.Events("msgbox")) {
-      EXPECT_EQ(caixa.value("caption", ""), "Erro - Dados inválidos");
-      EXPECT_EQ(caixa.value("flags", 0u), unsigned(MB_OK | MB_ICONSTOP | MB_TOPMOST));
-    }
-  }
-  EXPECT_EQ(FrmMult_Chq, nullptr);
-
+  Configura("CodigoRede=12\r\nColetaQtdChq=1\r\ntmCheque=7\r\nNaoUtilizaCampoC3=1");
+  Menu(1);
+  host.Set(1003, 0, "15000");
+  const char *unico = "edCheque|lbCheque|edC3|lbC3|edData|lbData";
+  tela = Application->CreateForm<TFrmCon_Con>();
+  TScriptRun r = RunScript(
+      tela,
+      "click edQtdChq\ntype 26\nkey Enter\nexpect-msgbox Quantidade de Cheques Inválida. "
+      "Informe novamente (máx.25).\nok\nexpect-focus edQtdChq\nexpect-text edQtdChq 1\n"
+      // 25 opens the grid; cancelled, back to the quantity.
+      "type 25\nkey Tab\nexpect-form FrmMult_Chq\nclick btRetorna\nexpect-form FrmCon_Con\n"
+      "expect-focus edQtdChq\n"
+      // Completed, the grid turns the screen's own cheque fields off.
+      "type 2\nkey Enter\nexpect-form FrmMult_Chq\n" +
+          Linha("1", "10000") + Linha("2", "5000") +
+          "click btConfirma\nexpect-form FrmCon_Con\nexpect-focus edBanco\nclick btRetorna\n");
+  ASSERT_EQ(r.error, "") << r.screen;
+  const auto caixa = r.Events("msgbox").at(0);
+  EXPECT_EQ(caixa.value("caption", "") + " " + std::to_string(caixa.value("flags", 0u)),
+            "Erro - Dados inválidos " + std::to_string(MB_OK | MB_ICONSTOP | MB_TOPMOST));
+  EXPECT_EQ(Formularios(r, "create"), (std::vector<std::string>{"FrmMult_Chq", "FrmMult_Chq"}));
+  ConfereCampos("10101=2|10163[1]=000002");
+  for (const std::string &n : Partes(unico)) Confere(tela, "-" + n);
   // The quantity back to 1: the screen's own cheque fields again, C3 included.
   tela->edQtdChq->SetText("1");
   char enter = '\r';
   tela->edQtdChqKeyPress(tela->edQtdChq, enter);
-  Confere(tela, Todos('+', kChequeUnico));
+  for (const std::string &n : Partes(unico)) Confere(tela, "+" + n);
 }
 
 // ---- The checks ------------------------------------------------------------------------------

@@ -1,23 +1,9 @@
-// The result screen: the "@"-separated answer record as lines, what each network's answer shows
-// and what the buttons leave.
+// The result screen: what each network's answer shows and what the buttons leave.
 #include "ModuloTeste.h"
 #include "screens/base/ImprimeConsultaCheque.h"
 #include "screens/menus/MenuCheque.h"
 
 namespace {
-
-TEST(ImprimeLinhas, RegistroSeparadoEmCadaArroba) {
-  const std::pair<std::string, std::vector<std::string>> casos[] = {
-      {"XCHEQUE OK@SEM RESTRICOES@", {"CHEQUE OK ", "SEM RESTRICOES "}},
-      {"Xum@dois", {"um "}}, // text after the last @ is not shown
-      {"X@@a@", {" ", " ", "a "}},
-      {"X", {}},
-      {"", {}},
-      {"@a@", {"a "}}, // the kind byte is not a separator
-  };
-  for (const auto &[registro, linhas] : casos)
-    EXPECT_EQ(LinhasRegistroArroba(registro), linhas) << registro;
-}
 
 class ImprimeTela : public ModuloTeste {
 protected:
@@ -46,7 +32,9 @@ TEST_F(ImprimeTela, LinhasPorRede) {
     std::vector<std::string> linhas;
     bool imprimeHabilitado;
   } casos[] = {
+      // The record splits at each "@" after the kind byte; text after the last one is not shown.
       {"10112=10|20033=1UM@DOIS@resto", true, {"UM ", "DOIS "}, false},
+      {"10112=10|20033=@@a@", true, {" ", "a "}, false},
       {"10112=10", true, {}, true},
       // Network 21: the receipt lines, as many as field 20128 says and the store holds.
       {"10112=21|20128=4|20018=RECIBO|20018[1]=@|20018[2]=TOTAL 10,00|20018[3]=FIM",

@@ -60,48 +60,6 @@ TEST_F(TipoConsultaTest, SplitstrSeparaUmaEntrada) {
   }
 }
 
-TEST_F(TipoConsultaTest, ListaMostraOsTiposLigadosEGravaOCodigoEscolhido) {
-  const char *duas = "01;K1;Simples;02;K2;Completa;";
-  struct Caso {
-    const char *lista, *roteiro, *itens; // the items joined by '|'
-    const char *campo1043;
-    int resultado;
-  } casos[] = {
-      {"01;K1;Simples;02;K2;Completa;03;K3;Desligada;", "click btConfirma",
-       "01 - Simples|02 - Completa", "01", mrOk},
-      // 2 moves down, 8 up, on the list; Enter passes to the button.
-      {duas, "expect-focus cbTipoConsulta\ntype 2\ntype 2\nclick btConfirma",
-       "01 - Simples|02 - Completa", "02", mrOk},
-      {duas, "type 8\ntype 2\ntype 8\ntype 8\nkey Enter\nexpect-focus btConfirma\nkey Enter",
-       "01 - Simples|02 - Completa", "01", mrOk},
-      {" 0123 ;K1; Longo ;", "click btConfirma", "0123 - Longo", "01", mrOk},
-      {"05;K1;Simples", "click btConfirma", "05 - ", "05", mrOk},
-      {"01;K1;Um;02;K1;Dois;", "key Down\nclick btConfirma", "01 - Um|02 - Dois", "02", mrOk},
-      {"01;K1;Simples;", "click btRetorna", "01 - Simples", "<ausente>", mrCancel},
-      // Nothing switched on (0, 2, text, missing, another section's): closes by itself.
-      {"03;K3;a;04;K4;b;05;K5;c;08;K8;d;", "", "", "<ausente>", mrOk},
-      {"01;;a;02", "", "", "<ausente>", mrOk},
-  };
-  Escreve("ClienteTrn.ini",
-          Secao("Outra", "K3=1") + Secao(kSecao, "K1=1\r\nK2=1\r\nK3=0\r\nK4=2\r\nK5=sim\r\n"
-                                                 "PROD=1\r\nK6= 1 "));
-  for (const Caso &c : casos) {
-    SCOPED_TRACE(c.lista + std::string(" / ") + c.roteiro);
-    host.Store().clear();
-    std::vector<std::string> itens;
-    const TScriptRun r = Seleciona(c.lista, c.roteiro, itens);
-    EXPECT_EQ(r.error, "") << r.screen;
-    EXPECT_TRUE(r.scriptDone);
-    EXPECT_EQ(r.result, c.resultado);
-    std::string juntos;
-    for (const std::string &i : itens) juntos += (juntos.empty() ? "" : "|") + i;
-    EXPECT_EQ(juntos, c.itens);
-    EXPECT_EQ(Campo(1043), c.campo1043);
-  }
-  // The last entry of the last list had no separator at all: its whole text is the result.
-  EXPECT_EQ(Produto, "02");
-}
-
 TEST_F(TipoConsultaTest, ListaMaiorQueAsTabelasEFalhaAoGravar) {
   std::string lista, ligados;
   for (int i = 0; i < 150; ++i) {

@@ -75,36 +75,20 @@ void TFakeHost::Registra(std::string nome, std::vector<std::string> args) {
   fChamadas.push_back({std::move(nome), std::move(args)});
 }
 
-void TFakeHost::EventoCampo(int campo, int indice, const std::string *valor) {
-  if (!fEventosCampo) return;
-  TTranscript::Json j = {{"field", campo}};
-  if (valor) {
-    j["index"] = indice;
-    j["value"] = TTranscript::Text(*valor);
-  } else {
-    j["removed"] = true;
-  }
-  Transcript().Add("field", std::move(j));
-}
-
 uint16_t TFakeHost::Escreve(int campo, int indice, std::string valor) {
   ++fEscritas;
   if (fFalhaEscrita.count(fEscritas) || fCamposQueFalham.count(campo)) return VELKOR_ERRO;
-  EventoCampo(campo, indice, &valor);
   fStore[{campo, indice}] = std::move(valor);
   return VELKOR_OK;
 }
 
 void TFakeHost::Aplica(const TResposta &r) {
   for (const TOperacao &op : r) {
-    if (op.valor) {
-      EventoCampo(op.campo, op.indice, &*op.valor);
+    if (op.valor)
       fStore[{op.campo, op.indice}] = *op.valor;
-    } else {
-      EventoCampo(op.campo, 0, nullptr);
+    else
       fStore.erase(fStore.lower_bound({op.campo, INT32_MIN}),
                    fStore.upper_bound({op.campo, INT32_MAX}));
-    }
   }
 }
 
@@ -201,7 +185,6 @@ int TFakeHost::AutorizaTransacao(const TRequestLayout *layout, THandle statusLab
   } else {
     Aplica(fRespostaPadrao);
   }
-  if (OnAuthorize) OnAuthorize(*this, *layout);
   auto it = fStore.find({1009, 0});
   if (it == fStore.end()) return 255;
   char *fim = nullptr;

@@ -1,7 +1,7 @@
 // A host for the module's in-process tests: an in-memory field store and scripted services.
 // It records every call (name and arguments as texts), can be told to fail a write, answers
 // authorisations, PIN-pad requests and BIN lookups from queues the test fills, and writes the
-// same transcript events as the reference host (audit, pdv_error, authorize, save, field).
+// same transcript events as the reference host (audit, pdv_error, authorize, save).
 #pragma once
 
 #include <deque>
@@ -51,7 +51,6 @@ public:
   std::optional<int> CupomNegada() const { return fCupomNegada; }
 
   // ---- Calls
-  const std::vector<TChamada> &Calls() const { return fChamadas; }
   std::vector<TChamada> CallsOf(const std::string &nome) const;
   int CountOf(const std::string &nome) const;
   std::vector<std::string> CallNames() const;
@@ -63,14 +62,11 @@ public:
   void FailWrite(int n) { fFalhaEscrita.insert(fEscritas + n); }
   // Every write of this field fails.
   void FailWritesOf(int campo) { fCamposQueFalham.insert(campo); }
-  int WriteCount() const { return fEscritas; }
 
   // ---- Authorisation: one answer per AutorizaTransacao call, in order; when the queue is
   // empty the default answer applies (initially none: the store is left as it is).
   void QueueAuthorization(TResposta r) { fRespostas.push_back(std::move(r)); }
   void SetDefaultAuthorization(TResposta r) { fRespostaPadrao = std::move(r); }
-  // Called on each authorisation, after the answer was applied (for tests that react).
-  std::function<void(TFakeHost &, const TRequestLayout &)> OnAuthorize;
   // Decoded requests of the authorisations so far, in order.
   const std::vector<std::vector<cheque::layout::TEntradaDecodificada>> &Requests() const {
     return fRequisicoes;
@@ -97,7 +93,6 @@ public:
   void SetBuildInfo(std::string versao) { fVersao = std::move(versao); }
   const std::vector<std::pair<int, std::string>> &PdvErrors() const { return fErrosPdv; }
   const std::vector<std::string> &AuditLines() const { return fAudit; }
-  void SetFieldEvents(bool on) { fEventosCampo = on; }
 
   // ---- IHost
   uint16_t VelkorGravaCampo(int field, int index, const void *data, uint16_t length) override;
@@ -137,7 +132,6 @@ private:
   void Registra(std::string nome, std::vector<std::string> args);
   uint16_t Escreve(int campo, int indice, std::string valor);
   void Aplica(const TResposta &r);
-  void EventoCampo(int campo, int indice, const std::string *valor);
 
   bool fInstalado = false;
   TStore fStore, fSalvo;
@@ -159,5 +153,4 @@ private:
   std::string fVersao = "1.0.0.0";
   std::vector<std::pair<int, std::string>> fErrosPdv;
   std::vector<std::string> fAudit;
-  bool fEventosCampo = false;
 };
