@@ -25,7 +25,7 @@ template <size_t N> void Confere(const char (&buffer)[N]) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string texto(reinterpret_cast<const char *>(data), size);
   const auto linha = TLeitor::PrimeiraLinhaCmc7(texto);
-  if (linha.banco.size() > 3 || linha.agencia.size() > 4 || linha.cheque.size() > 6) std::abort();
+  if (linha.banco.size() > 3 || linha.agencia.size() > 4 || linha.cheque.size() > 7) std::abort();
 
   std::vector<std::string> partes(11);
   size_t p = 0;
@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     else
       partes[p] += c;
   }
-  const TChequeDigitado cheque{partes[0], partes[1], partes[2], partes[3], partes[4], partes[5],
-                               partes[6], partes[7], partes[8]};
+  const TChequeDigitado cheque{partes[0], partes[1], partes[2], partes[3], partes[4],
+                               partes[5], partes[6], partes[7], partes[8]};
   const bool c1 = size % 2, c2 = size % 3 == 0;
   char dados[41];
   CopiaBuffer(dados, DadosChequeUnico(cheque, partes[9], c1, c2));
