@@ -17,18 +17,7 @@ protected:
                TScriptRun *saida = nullptr) {
     Struct_Perguntas = std::move(perguntas);
     RespostasPerguntas.Teclado.assign(respostas, TRespostaTeclado{});
-    int resultado = -1;
-    TScriptRun r = Roda(
-        [&] {
-          auto *tela = Application->CreateForm<TFrmCap_Perg>();
-          resultado = tela->ShowModal();
-          tela->Free();
-        },
-        roteiro);
-    EXPECT_EQ(r.error, "") << r.screen;
-    EXPECT_TRUE(r.scriptDone);
-    if (saida) *saida = r;
-    return resultado;
+    return Mostra<TFrmCap_Perg>(roteiro, saida);
   }
   static std::string Resposta(size_t j) {
     return std::string(RespostasPerguntas.Teclado[j].Texto,

@@ -18,6 +18,12 @@ TEST_F(ChequeMainTest, EntradaQuebradaDesfazTelasEDevolveODono) {
   Escreve("Cheque.ini", Secao("Rede", "habilitado=1\r\nCodigoTrn=72\r\nopCmc7=2") +
                             Secao("Outra", "habilitado=1\r\nCodigoTrn=74"));
   Application->SetOwnerWindow(kDonoAnterior);
+  // A script that runs out inside the screen opened from the menu fails the run: the screens go.
+  EXPECT_NE(
+      Roda([] { ExecutaConsultaCheque(kJanelaHost, 0); }, "type 1\nexpect-form FrmCon_Chq72").error,
+      "");
+  EXPECT_EQ(FrmRedes_Mnu, nullptr);
+  EXPECT_EQ(Auditoria().size(), 4u);
   // Input that breaks in an unexpected way (a terminal gone wrong) ends the operation inside the
   // module: nothing crosses into the host, the screens are undone and the owner comes back.
   struct TEntradaQuebrada : TInputSource {
@@ -29,8 +35,9 @@ TEST_F(ChequeMainTest, EntradaQuebradaDesfazTelasEDevolveODono) {
   Application->SetInputSource(nullptr);
   EXPECT_EQ(Application->OwnerWindow(), kDonoAnterior);
   EXPECT_EQ(FrmRedes_Mnu, nullptr);
-  EXPECT_EQ(Auditoria(), (std::vector<std::string>{"Criou: FrmRedes_Mnu", "Destruiu: FrmRedes_Mnu",
-                                                   "Erro: entrada"}));
+  EXPECT_EQ(
+      AuditoriaDesde(4),
+      (std::vector<std::string>{"Criou: FrmRedes_Mnu", "Destruiu: FrmRedes_Mnu", "Erro: entrada"}));
 }
 
 TEST_F(ChequeMainTest, VersaoDepoisDaPrimeiraTelaETituloNoBuffer) {

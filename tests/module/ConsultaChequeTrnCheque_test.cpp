@@ -204,6 +204,31 @@ TEST_F(ConsultaChequeTest, QuantidadeAbreAGradeOuRecusa) {
   for (const std::string &n : Partes(unico)) Confere(tela, "+" + n);
 }
 
+TEST_F(ConsultaChequeTest, QuantidadeSequencialOuGradeCmc7Cancelada) {
+  const std::pair<const char *, const char *> casos[] = {
+      // A sequential consultation numbers the cheques itself: no grid.
+      {"TipoFuncao=9", "type 3\nkey Enter\nexpect-form FrmCon_Con\nexpect-focus edData\n"},
+      {"opCmc7=0", "type 2\nkey Enter\nexpect-form FrmMult_CMC7\nclick btRetorna\n"
+                   "expect-form FrmCon_Con\nexpect-focus edQtdChq\nexpect-enabled edCMC7\n"},
+  };
+  for (const auto &[chaves, roteiro] : casos) {
+    Configura(std::string("ColetaQtdChq=1\r\n") + chaves);
+    Menu(chaves[0] == 'o' ? 2 : 1);
+    const TScriptRun r = Executa(Application->CreateForm<TFrmCon_Con>(),
+                                 std::string("click edQtdChq\n") + roteiro + "click btRetorna\n");
+    EXPECT_EQ(r.error, "") << r.screen;
+  }
+  // The document type takes 1 and 2 only, and chooses the document's mask as it is typed.
+  Inicia();
+  const std::string cpf = TFrmChq_Trn::MASCARA_CPF, cnpj = TFrmChq_Trn::MASCARA_CNPJ;
+  for (const auto &[tecla, resultado, mascara] :
+       {std::tuple('2', '2', cnpj), {'3', 0, cnpj}, {'1', '1', cpf}, {'\b', '\b', cnpj}}) {
+    char k = tecla;
+    tela->edTipoDoc->OnKeyPress(tela->edTipoDoc, k);
+    EXPECT_EQ(std::string(1, k) + tela->edCPFCGC->EditMask(), std::string(1, resultado) + mascara);
+  }
+}
+
 // ---- The checks ------------------------------------------------------------------------------
 
 // Edits that pass every check with the base configuration.

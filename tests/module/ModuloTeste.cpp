@@ -11,9 +11,9 @@
 #include "screens/consulta/LayoutsConsulta.h"
 #include "screens/menus/MenuCheque.h"
 
-std::vector<std::string> Partes(const std::string &spec) {
+std::vector<std::string> Partes(const std::string &itens) {
   std::vector<std::string> partes;
-  std::stringstream ss(spec);
+  std::stringstream ss(itens);
   for (std::string p; std::getline(ss, p, '|');)
     if (!p.empty()) partes.push_back(p);
   return partes;
@@ -75,8 +75,8 @@ void ModuloTeste::Menu(int modo, int codigo, int funcao) {
   TipoFuncao[1] = funcao;
 }
 
-void ModuloTeste::Campos(const std::string &spec) {
-  for (const std::string &p : Partes(spec)) {
+void ModuloTeste::Campos(const std::string &itens) {
+  for (const std::string &p : Partes(itens)) {
     int campo, indice;
     std::string valor;
     Chave(p, campo, indice, valor);
@@ -84,8 +84,8 @@ void ModuloTeste::Campos(const std::string &spec) {
   }
 }
 
-void ModuloTeste::ConfereCampos(const std::string &spec, bool salvo) const {
-  for (const std::string &p : Partes(spec)) {
+void ModuloTeste::ConfereCampos(const std::string &itens, bool salvo) const {
+  for (const std::string &p : Partes(itens)) {
     int campo, indice;
     std::string valor;
     Chave(p, campo, indice, valor);
@@ -94,17 +94,17 @@ void ModuloTeste::ConfereCampos(const std::string &spec, bool salvo) const {
   }
 }
 
-std::string ModuloTeste::Digita(const std::string &spec) {
+std::string ModuloTeste::Digita(const std::string &itens) {
   std::string roteiro;
-  for (const std::string &p : Partes(spec)) {
+  for (const std::string &p : Partes(itens)) {
     const size_t igual = p.find('=');
     roteiro += "click " + p.substr(0, igual) + "\ntype " + p.substr(igual + 1) + "\n";
   }
   return roteiro;
 }
 
-void ModuloTeste::Confere(TComponent *tela, const std::string &spec) {
-  for (const std::string &p : Partes(spec)) {
+void ModuloTeste::Confere(TComponent *tela, const std::string &itens) {
+  for (const std::string &p : Partes(itens)) {
     const size_t inicio = p.find_first_not_of("-+~^"), fim = p.find_first_of("=#", inicio);
     const std::string nome = p.substr(inicio, fim - inicio);
     auto *c = dynamic_cast<TControl *>(tela->FindComponentDeep(nome));
@@ -123,8 +123,8 @@ void ModuloTeste::Confere(TComponent *tela, const std::string &spec) {
   }
 }
 
-void ModuloTeste::Preenche(TComponent *tela, const std::string &spec) {
-  for (const std::string &p : Partes(spec)) {
+void ModuloTeste::Preenche(TComponent *tela, const std::string &itens) {
+  for (const std::string &p : Partes(itens)) {
     const bool desliga = p[0] == '!';
     const size_t igual = p.find('=');
     const std::string nome =

@@ -23,6 +23,23 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
+  // Creates a T, shows it modally while `roteiro` plays, frees it; the modal result. The script
+  // must run to its end without an error.
+  template <class T> int Mostra(const std::string &roteiro, TScriptRun *saida = nullptr) {
+    int resultado = -1;
+    TScriptRun r = Roda(
+        [&] {
+          auto *tela = Application->CreateForm<T>();
+          resultado = tela->ShowModal();
+          tela->Free();
+        },
+        roteiro);
+    EXPECT_EQ(r.error, "") << r.screen;
+    EXPECT_TRUE(r.scriptDone);
+    if (saida) *saida = r;
+    return resultado;
+  }
+
   // Writes a file (text as given, Windows-1252) into the scratch directory.
   void Escreve(const std::string &nome, const std::string &texto) const;
   // Cheque.ini and Cliente.ini with one enabled section "Consulta" each (keys "k=v" lines).
@@ -31,17 +48,17 @@ protected:
   // section "Consulta", the entry mode and the codes.
   void Menu(int modo, int codigo = 70, int funcao = 1);
   // Host fields from "1003=15000|1029[1]=001".
-  void Campos(const std::string &spec);
+  void Campos(const std::string &itens);
   // Edits of `tela` from "edBanco=1|edAgencia=|!edCheque" (a leading '!' disables the control).
-  static void Preenche(TComponent *tela, const std::string &spec);
+  static void Preenche(TComponent *tela, const std::string &itens);
   // The operator clicking and typing into each edit of "edBanco=1|edAgencia=23", as a script.
-  static std::string Digita(const std::string &spec);
+  static std::string Digita(const std::string &itens);
   // Checks controls of `tela` against "edBanco=001|-edAgencia|+^edC1|edConta#6": "=" the text,
   // "#" the maximum length; leading '-' disabled, '+' enabled, '~' hidden, '^' visible.
-  static void Confere(TComponent *tela, const std::string &spec);
+  static void Confere(TComponent *tela, const std::string &itens);
   // Checks host fields against "1006=J|10167[1]=x|1005=<ausente>", in the store now or as it
   // was at the last save.
-  void ConfereCampos(const std::string &spec, bool salvo = false) const;
+  void ConfereCampos(const std::string &itens, bool salvo = false) const;
 
   // Runs `corpo` with `roteiro` as the operator (see platform/Script.h).
   TScriptRun Roda(const std::function<void()> &corpo, const std::string &roteiro);
@@ -69,7 +86,7 @@ protected:
 // A Cheque.ini section.
 std::string Secao(const std::string &nome, const std::string &chaves);
 // The non-empty parts of a "a|b|c" text.
-std::vector<std::string> Partes(const std::string &spec);
+std::vector<std::string> Partes(const std::string &itens);
 
 // A screen whose controls a test sets once IniciaCamposForm has run (as when it is shown).
 template <class Base> class TTelaTeste : public Base {

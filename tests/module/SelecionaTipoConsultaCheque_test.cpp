@@ -68,7 +68,7 @@ TEST_F(TipoConsultaTest, ListaMaiorQueAsTabelasEFalhaAoGravar) {
   }
   Escreve("ClienteTrn.ini", Secao(kSecao, ligados));
   std::vector<std::string> itens;
-  TScriptRun r = Seleciona(lista, "key End\nclick btConfirma", itens);
+  TScriptRun r = Seleciona(lista, "key End\nkey Enter\nexpect-focus btConfirma\nkey Enter", itens);
   EXPECT_EQ(r.error, "") << r.screen;
   ASSERT_EQ(itens.size(), size_t(TFrmTipoConsulta_Mod::MAX_TIPOS));
   EXPECT_EQ(itens.back(), "99 - Tipo 99");

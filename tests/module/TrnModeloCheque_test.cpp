@@ -44,18 +44,7 @@ protected:
   }
   // Opens the screen and plays `roteiro`; returns the screen's modal result.
   int Confirma(const std::string &roteiro, TScriptRun *saida = nullptr) {
-    int resultado = -1;
-    TScriptRun r = Roda(
-        [&] {
-          auto *tela = Application->CreateForm<TFrmTrnTeste>();
-          resultado = tela->ShowModal();
-          tela->Free();
-        },
-        roteiro);
-    EXPECT_EQ(r.error, "") << r.screen;
-    EXPECT_TRUE(r.scriptDone);
-    if (saida) *saida = r;
-    return resultado;
+    return Mostra<TFrmTrnTeste>(roteiro, saida);
   }
   // The value of a field, or the first text starting with `inicio`, in the n-th request.
   static std::string Enviado(const TFakeHost &h, size_t n, int campo,
@@ -289,6 +278,18 @@ TEST_F(TrnModeloTest, RespostaMostradaOuCortadaPelaRede) {
                            Op::Grava(20033, 0, "1CHEQUE SEM RESTRICOES@")});
   EXPECT_EQ(Confirma(kDez + "expect-form FrmImprime_Mod\nclick btRetorna\n"), mrCancel);
   EXPECT_EQ(Campo(1009) + " " + std::to_string(host.SaveCount()), "FF 0");
+  // CDL POA: its registers stored, then its free text shown with print offered.
+  host.Store().clear();
+  const std::string registro = "006" + std::string(174, 'r') + "0";
+  host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(10112, 0, "71"),
+                           Op::Grava(20143, 0, "2"), Op::Grava(20033, 0, "\x12#@!" + registro),
+                           Op::Grava(20033, 1,
+                                     "\x11"
+                                     "CONSULTA OK\n")});
+  EXPECT_EQ(Confirma(kDez + "expect-form FrmImprime_Mod\nexpect-enabled btImprime\n"
+                            "click btImprime\n"),
+            mrOk);
+  EXPECT_EQ(Campo(1189), registro);
   // Telecheque: the record is cut into field 1188 and nothing is shown.
   host.Store().clear();
   host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(10112, 0, "117"),
