@@ -22,7 +22,7 @@ public:
   // The module's file name on this system (libcheque.so, cheque.dll).
   static const char *DefaultFileName();
 
-  // dlopen with RTLD_NOW and every export resolved; false with a one-line reason.
+  // Loads the file with every export resolved; false with a one-line reason.
   bool Load(const std::string &path, std::string &error);
   void Unload();
   // Forgets the library without closing it: it stays mapped until the process ends.
@@ -39,5 +39,11 @@ public:
   TExecuta ExecutaGenerico = nullptr;
 
 private:
+  // One system's side (ModuleLibrary_posix.cpp, ModuleLibrary_win32.cpp): open the file
+  // (nullptr and the system's reason when it cannot), find an export, close.
+  static void *OpenFile(const std::string &path, std::string &why);
+  static void *FindSymbol(void *handle, const char *name);
+  static void CloseFile(void *handle);
+
   void *fHandle = nullptr;
 };

@@ -3,24 +3,8 @@
 
 #include <windows.h>
 
-#include <type_traits>
-
 const char *TModuleLibrary::DefaultFileName() {
   return "cheque.dll";
-}
-
-TModuleLibrary::~TModuleLibrary() {
-  Unload();
-}
-
-void TModuleLibrary::Unload() {
-  if (fHandle) FreeLibrary(static_cast<HMODULE>(fHandle));
-  fHandle = nullptr;
-  Initialize = nullptr;
-  Finalize = nullptr;
-  ObtemVersao = nullptr;
-  ExecutaVenda = ExecutaPreAutorizacao = ExecutaFuncaoADM = nullptr;
-  ExecutaConsultaCheque = ExecutaGenerico = nullptr;
 }
 
 namespace {
@@ -36,38 +20,18 @@ std::string SystemMessage(DWORD code) {
 
 } // namespace
 
-bool TModuleLibrary::Load(const std::string &path, std::string &error) {
-  Unload();
+void *TModuleLibrary::OpenFile(const std::string &path, std::string &why) {
   // A bare name would make the loader search the system's directories as well.
   const std::string file = path.find_first_of("/\\") == std::string::npos ? ".\\" + path : path;
   HMODULE h = LoadLibraryExA(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (!h) {
-    error = "cannot load the module " + path + ": " + SystemMessage(GetLastError());
-    return false;
-  }
-  bool ok = true;
-  auto resolve = [&](const char *name, auto &slot) {
-    if (!ok) return;
-    FARPROC sym = GetProcAddress(h, name);
-    if (!sym) {
-      error = "the module " + path + " does not export " + name;
-      ok = false;
-      return;
-    }
-    slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(reinterpret_cast<void *>(sym));
-  };
-  resolve("Initialize", Initialize);
-  resolve("Finalize", Finalize);
-  resolve("ObtemVersao", ObtemVersao);
-  resolve("ExecutaVenda", ExecutaVenda);
-  resolve("ExecutaPreAutorizacao", ExecutaPreAutorizacao);
-  resolve("ExecutaFuncaoADM", ExecutaFuncaoADM);
-  resolve("ExecutaConsultaCheque", ExecutaConsultaCheque);
-  resolve("ExecutaGenerico", ExecutaGenerico);
-  fHandle = h;
-  if (!ok) {
-    Unload();
-    return false;
-  }
-  return true;
+  if (!h) why = SystemMessage(GetLastError());
+  return h;
+}
+
+void *TModuleLibrary::FindSymbol(void *handle, const char *name) {
+  return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+
+void TModuleLibrary::CloseFile(void *handle) {
+  FreeLibrary(static_cast<HMODULE>(handle));
 }
