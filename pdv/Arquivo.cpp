@@ -178,7 +178,7 @@ TStore LeTextoTransacao(const std::string &bytes, const std::string &nome) {
   const bool bom = bytes.starts_with(kBom);
   if (bom) {
     size_t erro = 0;
-    if (!Utf8ParaCp1252(bytes.substr(kBom.size()), convertido, erro)) {
+    if (!Utf8ToCp1252(bytes.substr(kBom.size()), convertido, erro)) {
       const std::string antes = bytes.substr(kBom.size(), erro);
       throw TErroArquivo(nome, 1 + static_cast<int>(std::count(antes.begin(), antes.end(), '\n')),
                          "salvo em UTF-8 (com BOM) com um caractere que não existe em "
@@ -215,23 +215,6 @@ TStore LeTextoTransacao(const std::string &bytes, const std::string &nome) {
                              std::to_string(chave.second));
   }
   return store;
-}
-
-bool Utf8ParaCp1252(const std::string &utf8, std::string &cp1252, size_t &erro) {
-  cp1252.clear();
-  cp1252.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    char32_t cp = 0;
-    const int n = cp1252::DecodeUtf8(utf8.data(), i, utf8.size(), cp);
-    const int b = n > 0 ? cp1252::FromCodePoint(cp) : -1;
-    if (b < 0) {
-      erro = i;
-      return false;
-    }
-    cp1252 += static_cast<char>(b);
-    i += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 std::string TextoDoUsuario(const std::string &bytes) {

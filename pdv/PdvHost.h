@@ -77,9 +77,6 @@ PDV_API std::pair<std::pair<int32_t, int32_t>, std::string> LeAtribuicao(const s
 // byte-order mark dropped); a file that is not valid UTF-8 is taken as
 // Windows-1252 already, the code page a Windows editor saves.
 PDV_API std::string TextoDoUsuario(const std::string &bytes);
-// Strict UTF-8 -> Windows-1252: false, with the byte offset of the first
-// malformed or unrepresentable character in `erro`.
-PDV_API bool Utf8ParaCp1252(const std::string &utf8, std::string &cp1252, size_t &erro);
 // The whole file; TErroArquivo(path, 0, ...) when it cannot be read or holds
 // more than `limite` bytes.
 PDV_API std::string LeArquivoInteiro(const std::string &path, size_t limite);

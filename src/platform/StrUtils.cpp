@@ -503,22 +503,37 @@ std::string Cp1252ToUtf8(const std::string &s) {
   return out;
 }
 
-std::string Utf8ToCp1252(const std::string &s) {
-  std::string out;
+namespace {
+
+// Converts `s`; where a byte is not UTF-8 or a character has no Windows-1252 form, either stops
+// (strict: the offset goes to `erro`) or writes '?' and goes on.
+bool ConverteUtf8(const std::string &s, std::string &out, size_t *erro) {
+  out.clear();
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
     char32_t cp = 0;
     const int len = cp1252::DecodeUtf8(s.data(), i, s.size(), cp);
-    if (len == 0) {
-      out += '?';
-      ++i;
-      continue;
+    const int b = len > 0 ? cp1252::FromCodePoint(cp) : -1;
+    if (b < 0 && erro) {
+      *erro = i;
+      return false;
     }
-    const int b = cp1252::FromCodePoint(cp);
     out += b < 0 ? '?' : static_cast<char>(b);
-    i += len;
+    i += len > 0 ? static_cast<size_t>(len) : 1;
   }
+  return true;
+}
+
+} // namespace
+
+std::string Utf8ToCp1252(const std::string &s) {
+  std::string out;
+  ConverteUtf8(s, out, nullptr);
   return out;
+}
+
+bool Utf8ToCp1252(const std::string &s, std::string &out, size_t &erro) {
+  return ConverteUtf8(s, out, &erro);
 }
 
 size_t StrLCopy(char *dest, size_t capacity, const std::string &src) {

@@ -63,6 +63,9 @@ bool SameText(const std::string &a, const std::string &b); // case-insensitive, 
 // bytes become '?'.
 std::string Cp1252ToUtf8(const std::string &s);
 std::string Utf8ToCp1252(const std::string &s);
+// The same, strict: false at the first invalid byte or character with no Windows-1252 form,
+// with its byte offset in `erro` (`out` then holds what came before it).
+bool Utf8ToCp1252(const std::string &s, std::string &out, size_t &erro);
 
 // Copies src into a fixed buffer of `capacity` bytes (terminator included), cutting what does
 // not fit. Returns the number of characters copied. Never writes past capacity.
