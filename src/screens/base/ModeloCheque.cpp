@@ -161,3 +161,15 @@ void TFrmMod::FonteArialNegrito(TControl *c, int tamanho, int cor) {
   c->Font.Size = tamanho;
   c->Font.Color = cor;
 }
+
+void FiltraTeclaValor(const std::string &texto, char &Key) {
+  const bool digito = Key >= '0' && Key <= '9';
+  if (!digito && Key != VK_BACK && Key != VK_RETURN && Key != ',' && Key != '.') {
+    Key = 0;
+    return;
+  }
+  if (Key == ',' || Key == '.') {
+    Key = DecimalSeparator;
+    if (texto.find(DecimalSeparator) != std::string::npos) Key = 0;
+  }
+}

@@ -105,3 +105,7 @@ protected:
     if (entrada) b->OnEnter = [f, entrada](TObject *s) { (f->*entrada)(s); };
   }
 };
+
+// The key filter of an amount typed as text: digits, backspace and Enter pass; ',' and '.' become
+// the decimal separator, once per amount (`texto` is what is typed so far); the rest is dropped.
+void FiltraTeclaValor(const std::string &texto, char &Key);

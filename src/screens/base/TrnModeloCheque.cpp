@@ -80,15 +80,7 @@ void TFrmTrn_Mod::FormKeyPress(TObject *, char &Key) {
 }
 
 void TFrmTrn_Mod::edValorKeyPress(TObject *, char &Key) {
-  const bool digito = Key >= '0' && Key <= '9';
-  if (!digito && Key != VK_BACK && Key != VK_RETURN && Key != ',' && Key != '.') {
-    Key = 0;
-    return;
-  }
-  if (Key == ',' || Key == '.') {
-    Key = DecimalSeparator;
-    if (edValor->Text().find(DecimalSeparator) != std::string::npos) Key = 0;
-  }
+  FiltraTeclaValor(edValor->Text(), Key);
 }
 
 void TFrmTrn_Mod::edValorEnter(TObject *) {

@@ -5,8 +5,8 @@
 #include "module/ChequeMain.h"
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
+#include "screens/base/ModeloCheque.h"
 #include "screens/cancelamento/LayoutsCancelamento.h"
-#include "screens/coleta/ColetaDadosMultiplos.h"
 
 using namespace CancelamentoTrnGarantiaVenezuela;
 
@@ -62,7 +62,7 @@ void TFrmCnc_Trn::IniciaCamposProprios() {
 
 // The amount takes the keys of every amount of the module: digits and one decimal separator.
 void TFrmCnc_Trn::edValorKeyPress(TObject *, char &Key) {
-  TFrmMult_Mod::OnlyNumber(edValor->Text(), Key);
+  FiltraTeclaValor(edValor->Text(), Key);
 }
 
 // The amount is shown formatted while it is typed, the caret kept at its end.

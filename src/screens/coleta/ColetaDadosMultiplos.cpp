@@ -81,15 +81,7 @@ void TFrmMult_Mod::GradeGetEditMask(TObject *, int ACol, int, std::string &Value
 }
 
 void TFrmMult_Mod::OnlyNumber(const std::string &texto, char &Key) {
-  const bool digito = Key >= '0' && Key <= '9';
-  if (!digito && Key != VK_BACK && Key != VK_RETURN && Key != ',' && Key != '.') {
-    Key = 0;
-    return;
-  }
-  if (Key == ',' || Key == '.') {
-    Key = DecimalSeparator;
-    if (texto.find(DecimalSeparator) != std::string::npos) Key = 0;
-  }
+  FiltraTeclaValor(texto, Key);
 }
 
 std::string TFrmMult_Mod::TextoCelula(TStringGrid *grade, int coluna, int linha) const {
