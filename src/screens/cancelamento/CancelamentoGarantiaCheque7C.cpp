@@ -122,22 +122,8 @@ void TFrmGarChq7C_Cnc::edTipoDocKeyPress(TObject *, char &Key) {
 }
 
 void TFrmGarChq7C_Cnc::edQtdChqKeyPress(TObject *, char &Key) {
-  const bool digito = Key >= '0' && Key <= '9';
-  if (!digito && Key != VK_BACK && Key != VK_RETURN) {
-    Key = 0;
-    return;
-  }
-  if (Key != VK_RETURN) return;
-
-  const int n = StrToIntDef(edQtdChq->Text(), 0);
-  if (n <= 0 || n > ConsultaChequeTrnCheque::MAX_QTD_CHEQUES) {
-    Application->MessageBox(CP1252("Quantidade de Cheques Inválida. Informe novamente (máx.25)."),
-                            CP1252("Erro - Dados inválidos"), MB_OK | MB_ICONHAND | MB_TOPMOST);
-    edQtdChq->SetText("1");
-    Key = 0;
-    if (edQtdChq->CanFocus()) edQtdChq->SetFocus();
-    return;
-  }
+  const int n = ConsultaChequeTrnCheque::QuantidadeDigitada(edQtdChq, Key);
+  if (n == 0) return;
   if (n == 1) {
     lbNumAutorizacao->SetEnabled(true);
     edNumAutorizacao->SetEnabled(true);

@@ -707,22 +707,22 @@ void TFrmChq_Trn::HabilitaChequeUnico(bool c3) {
   Habilita({lbC3, edC3}, c3);
 }
 
-void TFrmChq_Trn::edQtdChqKeyPress(TObject *, char &Key) {
-  if (Key != VK_BACK && Key != VK_RETURN && !Digito(Key)) {
-    Key = 0;
-    return;
-  }
-  if (Key != VK_RETURN) return;
-
+int ConsultaChequeTrnCheque::QuantidadeDigitada(TEdit *edQtdChq, char &Key) {
+  if (Key != VK_BACK && Key != VK_RETURN && !(Key >= '0' && Key <= '9')) Key = 0;
+  if (Key != VK_RETURN) return 0;
   const int n = StrToIntDef(edQtdChq->Text(), 0);
-  if (n <= 0 || n > MAX_QTD_CHEQUES) {
-    Application->MessageBox(CP1252("Quantidade de Cheques Inválida. Informe novamente (máx.25)."),
-                            CP1252("Erro - Dados inválidos"), MB_OK | MB_ICONSTOP | MB_TOPMOST);
-    edQtdChq->SetText("1");
-    Key = 0;
-    if (edQtdChq->CanFocus()) edQtdChq->SetFocus();
-    return;
-  }
+  if (n > 0 && n <= MAX_QTD_CHEQUES) return n;
+  Application->MessageBox(CP1252("Quantidade de Cheques Inválida. Informe novamente (máx.25)."),
+                          CP1252("Erro - Dados inválidos"), MB_OK | MB_ICONSTOP | MB_TOPMOST);
+  edQtdChq->SetText("1");
+  Key = 0;
+  if (edQtdChq->CanFocus()) edQtdChq->SetFocus();
+  return 0;
+}
+
+void TFrmChq_Trn::edQtdChqKeyPress(TObject *, char &Key) {
+  const int n = QuantidadeDigitada(edQtdChq, Key);
+  if (n == 0) return;
   const int modo = ModoEntrada();
   if (n > 1 && sTipoFuncao == "9") {
     // A sequential consultation numbers the cheques itself: no grid.

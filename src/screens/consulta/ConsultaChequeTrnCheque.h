@@ -35,6 +35,11 @@ extern std::string RetornaDetalhesSCPC, TipoServico, Historico, ConfigExtra, Dad
 
 // Upper bound of the quantity of cheques typed on the screen.
 constexpr int MAX_QTD_CHEQUES = 25;
+
+// The key filter of a quantity-of-cheques edit: digits and backspace pass (0 returned); on Enter,
+// the quantity typed (1 to MAX_QTD_CHEQUES), or 0 after the "invalid quantity" box, with the edit
+// back to "1", focused, and the key swallowed.
+int QuantidadeDigitada(TEdit *edQtdChq, char &Key);
 // The longest an item's configured length (tm...) may be: longer ones fall back to the
 // default.
 constexpr int32_t TAMANHO_MAXIMO_ITEM = 255;
