@@ -708,7 +708,7 @@ void TFrmChq_Trn::HabilitaChequeUnico(bool c3) {
 }
 
 int ConsultaChequeTrnCheque::QuantidadeDigitada(TEdit *edQtdChq, char &Key) {
-  if (Key != VK_BACK && Key != VK_RETURN && !(Key >= '0' && Key <= '9')) Key = 0;
+  if (Key != VK_BACK && Key != VK_RETURN && !Digito(Key)) Key = 0;
   if (Key != VK_RETURN) return 0;
   const int n = StrToIntDef(edQtdChq->Text(), 0);
   if (n > 0 && n <= MAX_QTD_CHEQUES) return n;
