@@ -205,7 +205,7 @@ void TPdvHost::EnviaErroPdv(int32_t codigo, const std::string &texto) {
 
 void TPdvHost::Audit(int32_t tipo, const std::string &textoRecebido) {
   // The audit trail is free text: whatever long number a module writes into it is masked.
-  const std::string texto = Privacy().Masking() ? MaskDigitRuns(textoRecebido) : textoRecebido;
+  const std::string texto = LoggedText(textoRecebido);
   std::string linha = Agora() + " " + std::to_string(tipo) + " " + texto;
   fLinhasAudit.push_back(linha);
   Transcript().Add("audit", {{"text", TTranscript::Text(texto)}});

@@ -133,6 +133,13 @@ public:
   TRegistroUnidade(TProc inicializa, TProc finaliza);
 };
 
+// Empties a screen's form variable at Initialize and Finalize:
+//   static TEsqueceForm<TFrmX, FrmX> registro;
+template <class T, T *&Variavel> struct TEsqueceForm {
+  static void Esquece() { Variavel = nullptr; }
+  TRegistroUnidade registro{&Esquece, &Esquece};
+};
+
 // ---- Opening the operation screens -----------------------------------------------------
 
 // How a screen is opened from an entry point or a menu: runs it with CriaExecutaForm and the

@@ -361,7 +361,7 @@ void TApplication::Perform(const TOperatorAction &a) {
 int TApplication::MessageBox(const std::string &Text, const std::string &Caption, unsigned Flags) {
   if (Transcript().Active())
     Transcript().Add("msgbox", {{"caption", TTranscript::Text(Caption)},
-                                {"text", TTranscript::Text(Text)},
+                                {"text", TTranscript::Text(LoggedText(Text))},
                                 {"flags", Flags}});
   fBoxes.push_back(TMessageBoxState{Text, Caption, Flags, false});
   const size_t index = fBoxes.size() - 1;

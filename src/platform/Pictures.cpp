@@ -440,7 +440,7 @@ public:
     const double cpx = CharPx(font);
     const double lh = FontPx(font) * 1.3;
     const int icon = box.Flags & 0xF0;
-    std::vector<std::string> lines = WrapPx(box.Text, sw * 0.7, cpx);
+    std::vector<std::string> lines = WrapPx(LoggedText(box.Text), sw * 0.7, cpx);
     int textW = 0;
     for (const auto &l : lines) textW = std::max(textW, (int)(l.size() * cpx));
     const int iconW = icon ? 44 : 0;

@@ -58,3 +58,7 @@ std::string MaskDigitRuns(const std::string &text) {
   }
   return out;
 }
+
+std::string LoggedText(const std::string &text) {
+  return Privacy().Masking() ? MaskDigitRuns(text) : text;
+}

@@ -39,6 +39,9 @@ std::string MaskValue(const std::string &value);
 // Free text that may hold personal numbers: every run of seven digits or more is masked as above.
 // Shorter numbers (amounts, dates split by separators, codes) stay readable.
 std::string MaskDigitRuns(const std::string &text);
+// Free text (a message box, an audit line) as a log shows it now: MaskDigitRuns while masking is
+// on, the text itself otherwise.
+std::string LoggedText(const std::string &text);
 
 // Opens a file that may hold personal data for writing (appending or truncating). A new file is
 // created readable and writable by its owner only; an existing one keeps its mode. nullptr (errno

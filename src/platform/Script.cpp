@@ -313,7 +313,7 @@ void TScriptSource::Check(const Step &s) {
   if (s.verb == Verb::ExpectMsgbox) {
     const TMessageBoxState *box = Application->ActiveMessageBox();
     if (!box) FailAt(s.line, "expect-msgbox: no message box is open", true);
-    if (box->Text != s.text) mismatch("expect-msgbox", s.text, box->Text);
+    if (box->Text != s.text) mismatch("expect-msgbox", LoggedText(s.text), LoggedText(box->Text));
     return;
   }
   if (s.verb == Verb::ExpectForm) {

@@ -7,12 +7,7 @@
 
 TFrmMult_CMC7 *FrmMult_CMC7 = nullptr;
 
-namespace {
-void Esquece() {
-  FrmMult_CMC7 = nullptr;
-}
-TRegistroUnidade Registro(&Esquece, &Esquece);
-} // namespace
+static TEsqueceForm<TFrmMult_CMC7, FrmMult_CMC7> registro;
 
 TFrmMult_CMC7::TFrmMult_CMC7(TComponent *AOwner) : TFrmMult_Mod(AOwner) {
   Name = "FrmMult_CMC7";

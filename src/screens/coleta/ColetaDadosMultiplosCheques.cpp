@@ -6,14 +6,7 @@
 
 TFrmMult_Chq *FrmMult_Chq = nullptr;
 
-namespace {
-
-void Esquece() {
-  FrmMult_Chq = nullptr;
-}
-TRegistroUnidade Registro(&Esquece, &Esquece);
-
-} // namespace
+static TEsqueceForm<TFrmMult_Chq, FrmMult_Chq> registro;
 
 TFrmMult_Chq::TFrmMult_Chq(TComponent *AOwner) : TFrmMult_Mod(AOwner) {
   Name = "FrmMult_Chq";

@@ -5,12 +5,7 @@
 
 TFrmCon_Con *FrmCon_Con = nullptr;
 
-namespace {
-void Esquece() {
-  FrmCon_Con = nullptr;
-}
-TRegistroUnidade Registro(&Esquece, &Esquece);
-} // namespace
+static TEsqueceForm<TFrmCon_Con, FrmCon_Con> registro;
 
 TFrmCon_Con::TFrmCon_Con(TComponent *AOwner) : TFrmCon_Chq70(AOwner) {
   Name = "FrmCon_Con";

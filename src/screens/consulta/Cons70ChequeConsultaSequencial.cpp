@@ -5,12 +5,7 @@
 
 TFrmCon_ConSeq *FrmCon_ConSeq = nullptr;
 
-namespace {
-void Esquece() {
-  FrmCon_ConSeq = nullptr;
-}
-TRegistroUnidade Registro(&Esquece, &Esquece);
-} // namespace
+static TEsqueceForm<TFrmCon_ConSeq, FrmCon_ConSeq> registro;
 
 TFrmCon_ConSeq::TFrmCon_ConSeq(TComponent *AOwner) : TFrmCon_Chq70(AOwner) {
   Name = "FrmCon_ConSeq";

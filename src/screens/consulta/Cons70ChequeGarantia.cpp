@@ -7,13 +7,9 @@
 #include "platform/StrUtils.h"
 
 TFrmCon_Gar *FrmCon_Gar = nullptr;
+static TEsqueceForm<TFrmCon_Gar, FrmCon_Gar> registro;
 
 namespace {
-
-void Esquece() {
-  FrmCon_Gar = nullptr;
-}
-TRegistroUnidade Registro(&Esquece, &Esquece);
 
 constexpr size_t kTamanhoChave = 18;
 

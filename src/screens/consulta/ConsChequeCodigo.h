@@ -63,9 +63,3 @@ template <size_t N> void CopiaBuffer(char (&buffer)[N], const std::string &texto
 // and never C2.
 std::string DadosChequeCodigos7CF0(const TChequeDigitado &c, const std::string &tipoEntChqManual,
                                    bool usaC1);
-
-// Empties a screen's form variable when the module is loaded and unloaded.
-template <class T, T *&Variavel> struct TEsqueceForm {
-  static void Esquece() { Variavel = nullptr; }
-  TRegistroUnidade registro{&Esquece, &Esquece};
-};
