@@ -85,7 +85,9 @@ TEST_F(FormTest, OnExitSeesTheReceivingControlAndMayMoveTheFocusElsewhere) {
   f->Free();
 }
 
-TEST_F(FormTest, HidingOrDisablingTheFocusedControlLeavesTheFormWithoutFocus) {
+// Hiding or disabling the focused control (or its panel) leaves the form without focus; a
+// disabled form drops input; a non-modal form shown over another stacks on it.
+TEST_F(FormTest, HidingOrDisablingLeavesNoFocusAndADisabledFormDropsInput) {
   TForm *f = NewForm("FrmDefocus");
   TPanel *pn = Add<TPanel>(f, nullptr, "pn", 0);
   TEdit *ed = Add<TEdit>(f, pn, "ed", 0);
@@ -93,14 +95,25 @@ TEST_F(FormTest, HidingOrDisablingTheFocusedControlLeavesTheFormWithoutFocus) {
     pn->SetEnabled(false);
   };
   AddButton(f, nullptr, "bt2", "&2 - Fecha", 2)->ModalResult = mrOk;
+  TForm *progress = NewForm("FrmProgresso");
   ed->OnKeyPress = [&](TObject *, char &k) {
     if (k == 'h') pn->SetVisible(false);
+    if (k == 'd') f->SetEnabled(false), k = 0;
+    if (k == 's') progress->Show(), k = 0;
   };
   EXPECT_EQ(RunScript(f, "type h\nexpect-focus none\nclick bt2\n").error, "");
   // An accelerator clicks without taking the focus: the edit in the panel it disables loses it.
   pn->SetVisible(true);
   ed->SetFocus();
   EXPECT_EQ(RunScript(f, "expect-focus ed\nalt 1\nexpect-focus none\nclick bt2\n").error, "");
+  pn->SetEnabled(true);
+  ed->SetText("");
+  ed->SetFocus();
+  EXPECT_TRUE(RanOut(RunScript(f, "type as\nexpect-form FrmProgresso\n")));
+  progress->Hide();
+  EXPECT_TRUE(RanOut(RunScript(f, "expect-form FrmDefocus\ntype bd\ntype c\nalt 2\n")));
+  EXPECT_EQ(ed->Text(), "ab");
+  progress->Free();
   f->Free();
 }
 
@@ -232,27 +245,6 @@ TEST_F(FormTest, NestedModalFormReactivatesTheFormBelowWhenItCloses) {
   a->Free();
 }
 
-TEST_F(FormTest, MessageBoxWaitsForTheOperatorsAcknowledgement) {
-  TForm *f = NewForm("FrmMsg");
-  std::vector<int> results;
-  AddButton(f, nullptr, "bt", "&1 - Avisa")->OnClick = [&](TObject *) {
-    results.push_back(Application->MessageBox("Data inv\xE1lida.", "Erro", 0x40010));
-    results.push_back(Application->MessageBox("Segunda", "Aviso", MB_TOPMOST));
-    f->ModalResult = mrOk;
-  };
-  const TScriptRun run = RunScript(
-      f, "key Enter\nexpect-msgbox Data inválida.\nok\nexpect-msgbox Segunda\nkey Enter\n");
-  EXPECT_EQ(run.error, "");
-  EXPECT_EQ(results, (std::vector<int>{IDOK, IDOK}));
-  const auto boxes = run.Events("msgbox");
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0]["text"], "Data inválida.");
-  EXPECT_EQ(boxes[0]["caption"], "Erro");
-  EXPECT_EQ(boxes[0]["flags"], 0x40010);
-  EXPECT_EQ(Application->ActiveMessageBox(), nullptr);
-  f->Free();
-}
-
 TEST_F(FormTest, HandlerErrorsReachTheLatestLiveHandlerAndScriptFailuresGoThrough) {
   TForm *f = NewForm("FrmErr");
   TBitBtn *bt = AddButton(f, nullptr, "bt", "&1 - Falha");
@@ -319,23 +311,6 @@ TEST_F(FormTest, LifecycleHandlersAndWhereTheModuleLives) {
   EXPECT_EQ(Application->ExeDir(), "/opt/pdv/");
   Application->SetExeName("");
   EXPECT_NE(Application->ExeName().find("test_platform"), std::string::npos);
-}
-
-TEST_F(FormTest, ADisabledFormDropsInputAndNonModalFormsStack) {
-  TForm *f = NewForm("FrmOff");
-  TEdit *ed = Add<TEdit>(f, nullptr, "ed");
-  AddButton(f, nullptr, "bt", "&1 - Ok", 1)->ModalResult = mrOk;
-  TForm *progress = NewForm("FrmProgresso");
-  ed->OnKeyPress = [&](TObject *, char &k) {
-    if (k == 'd') f->SetEnabled(false), k = 0;
-    if (k == 's') progress->Show(), k = 0;
-  };
-  EXPECT_TRUE(RanOut(RunScript(f, "type as\nexpect-form FrmProgresso\n")));
-  progress->Hide();
-  EXPECT_TRUE(RanOut(RunScript(f, "expect-form FrmOff\ntype bd\ntype c\nalt 1\n")));
-  EXPECT_EQ(ed->Text(), "ab");
-  progress->Free();
-  f->Free();
 }
 
 } // namespace

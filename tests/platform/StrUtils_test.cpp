@@ -32,26 +32,20 @@ TEST(StrUtils, FormatsFollowPrintfWithCommaDecimalsAndNeverReadPastTheArguments)
 TEST(StrUtils, NumbersFromText) {
   const struct {
     const char *text;
-    int dec, hex;
-  } ints[] = {
-      {"  -17 ", -17, -17},
-      {"+8", 8, 8},
-      {"0x1F", -1, 31},
-      {"0XfF", -1, 255},
-      {"0xFFFFFFFF", -1, -1},
-      {"1a", -1, -1},
-      {"", -1, -1},
-      {"1.5", -1, -1},
-      {"0x", -1, -1},
-      {"- 1", -1, -1},
-      {"2147483648", -1, -1},
-      {"2147483647", 2147483647, 2147483647},
-      {"-2147483648", INT32_MIN, INT32_MIN},
-  };
+    int dec, hex; // 7: refused
+  } ints[] = {{"  -17 ", -17, -17},
+              {"+8", 8, 8},
+              {"0x1F", 7, 31},
+              {"0XfF", 7, 255},
+              {"0xFFFFFFFF", 7, -1},
+              {"2147483647", INT32_MAX, INT32_MAX},
+              {"-2147483648", INT32_MIN, INT32_MIN}};
   for (const auto &c : ints) {
-    EXPECT_EQ(StrToIntDef(c.text, -1), c.dec) << c.text;
-    EXPECT_EQ(StrToIntHexDef(c.text, -1), c.hex) << c.text;
+    EXPECT_EQ(StrToIntDef(c.text, 7), c.dec) << c.text;
+    EXPECT_EQ(StrToIntHexDef(c.text, 7), c.hex) << c.text;
   }
+  for (const char *text : {"1a", "", "1.5", "0x", "- 1", "2147483648"})
+    EXPECT_EQ(std::pair(StrToIntDef(text, 7), StrToIntHexDef(text, 7)), std::pair(7, 7)) << text;
   EXPECT_EQ(StrToInt64Def("9223372036854775807", 0), INT64_MAX);
   EXPECT_EQ(StrToInt64Def("9223372036854775808", 0), 0);
   const struct {
@@ -70,33 +64,18 @@ TEST(StrUtils, NumbersFromText) {
 
 TEST(StrUtils, DatesAreRealCalendarDays) {
   SetToday(TDate{15, 6, 2024});
-  const struct {
-    const char *text, *date; // "" when refused
-  } cases[] = {
-      {"29/02/2024", "29/02/2024"},
-      {"31/02/2024", ""},
-      {"29/02/2023", ""},
-      {"29/02/2000", "29/02/2000"},
-      {"29/02/1900", ""},
-      {"00/01/2024", ""},
-      {"01/13/2024", ""},
-      {"31/04/2024", ""},
-      {"5/3/2024", "05/03/2024"},
-      {" 05-03-2024 ", "05/03/2024"},
-      {"05/03/24", "05/03/2024"},
-      {"05/03/80", "05/03/1980"},
-      {"  /  /    ", ""},
-      {"05/03/    ", ""},
-      {"05032024", ""},
-      {"05/03/2024x", ""},
-      {"05/03/0000", ""},
-      {"005/03/2024", ""},
-  };
-  for (const auto &c : cases) {
-    TDate d;
-    EXPECT_EQ(TryStrToDate(c.text, d), *c.date != 0) << c.text;
-    EXPECT_EQ(*c.date ? DateToStr(d) : "", c.date) << c.text;
+  const std::pair<const char *, const char *> valid[] = {
+      {"29/02/2024", "29/02/2024"},   {"29/02/2000", "29/02/2000"}, {"5/3/2024", "05/03/2024"},
+      {" 05-03-2024 ", "05/03/2024"}, {"05/03/24", "05/03/2024"},   {"05/03/80", "05/03/1980"}};
+  TDate d;
+  for (const auto &[text, date] : valid) {
+    EXPECT_TRUE(TryStrToDate(text, d)) << text;
+    EXPECT_EQ(DateToStr(d), date) << text;
   }
+  for (const char *text :
+       {"31/02/2024", "29/02/2023", "29/02/1900", "00/01/2024", "01/13/2024", "31/04/2024",
+        "  /  /    ", "05/03/    ", "05032024", "05/03/2024x", "05/03/0000", "005/03/2024"})
+    EXPECT_FALSE(TryStrToDate(text, d)) << text;
   EXPECT_EQ(Date(), (TDate{15, 6, 2024}));
   ResetToday();
   EXPECT_TRUE(IsValidDate(Date().Year, Date().Month, Date().Day));

@@ -19,21 +19,23 @@ namespace {
 // well formed, no stray '>' in text. Empty when the text is well formed, else why not.
 std::string XmlFault(const std::string &x) {
   const auto npos = std::string::npos;
-  for (size_t i = 0; i < x.size();) {
+  for (size_t i = 0, n = 1; i < x.size(); i += n) {
     char32_t cp = 0;
-    const int n = cp1252::DecodeUtf8(x.data(), i, x.size(), cp);
-    if (n == 0) return "not UTF-8";
-    i += n;
+    if ((n = cp1252::DecodeUtf8(x.data(), i, x.size(), cp)) == 0) return "not UTF-8";
   }
-  static const std::set<std::string> named = {"amp", "lt", "gt", "quot", "apos"};
+  static const std::set<std::string> named = {"amp", "lt", "gt", "quot", "apos"},
+                                     numeric = {"x",  "y",  "x1",    "y1",
+                                                "x2", "y2", "width", "height"};
   for (size_t p = x.find('&'); p != npos; p = x.find('&', p + 1)) {
     const size_t semi = x.find(';', p);
     const std::string ref = semi == npos ? "" : x.substr(p + 1, semi - p - 1);
     if (!named.count(ref) && (ref.size() < 2 || ref[0] != '#')) return "bad reference";
   }
-  static const std::set<std::string> numeric = {"x",  "y",  "x1",    "y1",
-                                                "x2", "y2", "width", "height"};
-  auto isName = [](char c) { return isalnum((unsigned char)c) || std::strchr("_:-.", c); };
+  auto name = [&](size_t &e) { // the name at e, e left past it
+    const size_t a = e;
+    while (e < x.size() && (isalnum((unsigned char)x[e]) || std::strchr("_:-.", x[e]))) ++e;
+    return x.substr(a, e - a);
+  };
   std::vector<std::string> open;
   int roots = 0;
   for (size_t i = x.compare(0, 5, "<?xml") == 0 ? x.find("?>") + 2 : 0; i < x.size();) {
@@ -43,44 +45,34 @@ std::string XmlFault(const std::string &x) {
     if (open.empty() && between.find_first_not_of(" \n\r\t") != npos)
       return "text outside the root";
     if (lt == npos) break;
-    if (x.compare(lt, 4, "<!--") == 0) {
-      if ((i = x.find("-->", lt)) == npos) return "comment";
-      i += 3;
-      continue;
-    }
     const bool closing = x[lt + 1] == '/';
     size_t e = lt + 1 + closing;
-    while (e < x.size() && isName(x[e])) ++e;
-    const std::string name = x.substr(lt + 1 + closing, e - lt - 1 - closing);
-    if (name.empty()) return "empty tag name";
+    const std::string tag = name(e);
     std::set<std::string> seen;
-    for (;;) {
+    while (true) {
       while (e < x.size() && isspace((unsigned char)x[e])) ++e;
-      if (e >= x.size()) return "tag " + name + " not closed";
+      if (tag.empty() || e >= x.size()) return "tag <" + tag + "> not closed";
       if (x[e] == '>' || (!closing && x.compare(e, 2, "/>") == 0)) break;
-      const size_t a = e;
-      while (e < x.size() && isName(x[e])) ++e;
-      const std::string attr = x.substr(a, e - a);
-      if (closing || attr.empty() || !seen.insert(attr).second) return "attribute in " + name;
-      if (e + 1 >= x.size() || x[e] != '=' || (x[e + 1] != '"' && x[e + 1] != '\''))
-        return "attribute " + attr + " not quoted";
-      const size_t end = x.find(x[e + 1], e + 2);
-      if (end == npos) return "attribute " + attr + " runs on";
-      const std::string v = x.substr(e + 2, end - e - 2);
-      if (v.find('<') != npos) return "'<' in attribute " + attr;
+      const std::string attr = name(e);
+      if (closing || attr.empty() || !seen.insert(attr).second) return "attribute in " + tag;
+      const size_t end = e + 1 < x.size() && x[e] == '=' && std::strchr("\"'", x[e + 1])
+                             ? x.find(x[e + 1], e + 2)
+                             : npos;
+      const std::string v = end == npos ? "<" : x.substr(e + 2, end - e - 2);
+      if (v.find('<') != npos) return "attribute " + attr + " not quoted or holds '<'";
       if (numeric.count(attr) && (v.empty() || v.find_first_not_of("0123456789.-") != npos))
         return "attribute " + attr + " is not a number: " + v;
       e = end + 1;
     }
-    const bool empty = x[e] == '/';
-    i = e + (empty ? 2 : 1);
-    if (closing) {
-      if (open.empty() || open.back() != name) return "unbalanced </" + name + ">";
+    i = e + (x[e] == '/' ? 2 : 1);
+    if (!closing) {
+      roots += open.empty();
+      if (x[e] != '/') open.push_back(tag);
+    } else if (open.empty() || open.back() != tag) {
+      return "unbalanced </" + tag + ">";
+    } else {
       open.pop_back();
-      continue;
     }
-    roots += open.empty();
-    if (!empty) open.push_back(name);
   }
   if (!open.empty()) return "unclosed <" + open.back() + ">";
   return roots == 1 ? "" : "roots: " + std::to_string(roots);
@@ -177,7 +169,8 @@ TEST(Pictures, AnyTextMakesAValidPicture) {
   f->Free();
   EXPECT_FALSE(TPictureWriter("/proc/no/such/dir").Ok());
   // The checker itself refuses what it is there to catch.
-  for (const char *bad : {"<a><b></a></b>", "<a x=\"1,5\"/>", "<a y='1' y='2'/>", "<a>&nbsp;</a>",
-                          "<a/><b/>", "<a b=c/>"})
+  for (const char *bad :
+       {"<a><b></a></b>", "<a x=\"1,5\"/>", "<a y='1' y='2'/>", "<a>&nbsp;</a>", "<a/><b/>",
+        "<a b=c/>", "<a b=\"<\"/>", "<a>></a>", "<a>\xC3</a>", "<a>", "<a b=\"1/>"})
     EXPECT_NE(XmlFault(bad), "") << bad;
 }

@@ -9,60 +9,39 @@
 namespace {
 
 // Every key the operator script can name, as an xterm sends it: "K" + key name or "C" + the
-// Windows-1252 character, then "+S" / "+A" for Shift / Alt.
+// Windows-1252 character, then "+S" / "+A" for Shift / Alt. Alt+1 is a button's accelerator;
+// → has no Windows-1252 form and is dropped; Ctrl+A means nothing to the forms; Escape alone
+// comes after the sequence wait.
 TEST(TerminalKeyboard, BytesBecomeTheScriptsActions) {
-  const struct {
-    const char *bytes, *want;
-  } cases[] = {
-      {"\r", "KEnter"},
-      {"\n", "KEnter"},
-      {"\t", "KTab"},
-      {"\x1b[Z", "KTab+S"},
-      {"\x7f", "KBackspace"},
-      {"\b", "KBackspace"},
-      {"\x1b[3~", "KDelete"},
-      {"\x1bOA", "KUp"},
-      {"\x1bOB", "KDown"},
-      {"\x1bOD", "KLeft"},
-      {"\x1bOC", "KRight"},
-      {"\x1bOH", "KHome"},
-      {"\x1bOF", "KEnd"},
-      {"\x1b[5~", "KPageUp"},
-      {"\x1b[6~", "KPageDown"},
-      {"\x1bOP", "KF1"},
-      {"\x1b[15~", "KF5"},
-      {"\x1b[24~", "KF12"},
-      {"\x1b[1;2P", "KF1+S"},
-      {"Z", "CZ"},
-      {" ", "C "},
-      {"\xc3\xa9", "C\xe9"},
-      {"\xe2\x82\xac", "C\x80"},
-      {"\xc2\xba", "C\xba"},
-      {"\x1b"
-       "1",
-       "C1+A"},
-      {"\x1b\xc3\xa7", "C\xe7+A"}, // Alt+1: a button's accelerator
-      {"\xe2\x86\x92"
-       "b",
-       "Cb"}, // → has no Windows-1252 form: dropped
-      {"\x01"
-       "c",
-       "Cc"},              // Ctrl+A means nothing to the forms
-      {"\x1b", "KEscape"}, // Escape alone, after the sequence wait
+  using Row = std::pair<const char *, const char *>;
+  const Row keys[] = {
+      {"\r", "KEnter"},       {"\n", "KEnter"},       {"\t", "KTab"},
+      {"\x1b[Z", "KTab+S"},   {"\x7f", "KBackspace"}, {"\b", "KBackspace"},
+      {"\x1b[3~", "KDelete"}, {"\x1bOA", "KUp"},      {"\x1bOB", "KDown"},
+      {"\x1bOD", "KLeft"},    {"\x1bOC", "KRight"},   {"\x1bOH", "KHome"},
+      {"\x1bOF", "KEnd"},     {"\x1b[5~", "KPageUp"}, {"\x1b[6~", "KPageDown"},
+      {"\x1bOP", "KF1"},      {"\x1b[15~", "KF5"},    {"\x1b[24~", "KF12"},
+      {"\x1b[1;2P", "KF1+S"}, {"\x1b", "KEscape"},
   };
   TVirtualTerminal vt;
   TTerminalKeyboard &kb = vt.Keyboard();
-  for (const auto &c : cases) {
-    vt.Send(c.bytes);
+  auto expect = [&](const Row &c) {
+    vt.Send(c.first);
     TOperatorAction a;
-    ASSERT_TRUE(kb.Next(a, kb.Now() + 2000)) << c.want;
+    ASSERT_TRUE(kb.Next(a, kb.Now() + 2000)) << c.second;
     std::string got = a.kind == TOperatorAction::Char  ? "C" + std::string(1, a.ch)
                       : a.kind == TOperatorAction::Key ? "K" + KeyName(a.key)
                                                        : "?";
     if (a.shift & ssShift) got += "+S";
     if (a.shift & ssAlt) got += "+A";
-    EXPECT_EQ(got, c.want);
-  }
+    EXPECT_EQ(got, c.second);
+  };
+  for (const Row &c : keys) expect(c);
+  // Characters sent in one go come out one by one: here Z, blank, Alt+1, Ctrl+A c, é º €,
+  // Alt+ç, → b.
+  vt.Send("Z \0331\001c\xc3\xa9\xc2\xba\xe2\x82\xac\033\xc3\xa7\xe2\x86\x92\x62");
+  for (const char *want : {"CZ", "C ", "C1+A", "Cc", "C\xe9", "C\xba", "C\x80", "C\xe7+A", "Cb"})
+    expect({"", want});
   TOperatorAction extra; // nothing left over
   EXPECT_FALSE(kb.Next(extra, kb.Now() + 30));
 }
@@ -93,32 +72,26 @@ TEST(TerminalKeyboard, DeadlineTimersAndClosedInput) {
 }
 
 // A whole form driven from the terminal: typing, Tab, Shift+Tab, End, Backspace and an Alt
-// accelerator reach the controls through the form layer, and the screen follows.
-TEST(TerminalKeyboard, KeysDriveAModalForm) {
+// accelerator reach the controls through the form layer, and the screen follows. Then the
+// host's prompts over the form: asked in a box; a secret shows asterisks; Backspace corrects;
+// the length is capped; Enter answers and Escape refuses.
+TEST(TerminalKeyboard, KeysDriveAModalFormAndPromptsAskInABox) {
+  std::string got = "x";
+  EXPECT_FALSE(TerminalPrompt("Senha", "Digite a senha", true, got)); // no terminal
+  EXPECT_EQ(got, "x");
   TVirtualTerminal vt;
   TForm *f = MakeConsultaForm();
   Find<TBitBtn>(f, "btConfirma")->ModalResult = mrOk;
   Find<TEdit>(f, "edValor")->SetFocus();
-  std::vector<std::u32string> screenBeforeOk;
-  vt.Keyboard().BeforeWait = [&] { screenBeforeOk = vt.Lines(); };
+  std::vector<std::u32string> last; // the screen while waiting for the last key
+  vt.Keyboard().BeforeWait = [&] { last = vt.Lines(); };
   // Shift+Tab back to the amount, End, Backspace, Alt+1 ("&1 - Confirma").
-  vt.Send("150\t05032024\x1b[Z\x1bOF\x7f\x1b"
-          "1");
+  vt.Send("150\t05032024\x1b[Z\x1bOF\x7f\0331");
   EXPECT_EQ(f->ShowModal(), mrOk);
-  vt.Keyboard().BeforeWait = nullptr;
   EXPECT_EQ(Find<TEdit>(f, "edValor")->Text(), "15");
   EXPECT_EQ(Find<TMaskEdit>(f, "edData")->Text(), "05/03/2024");
-  EXPECT_TRUE(FindText(screenBeforeOk, U"[15          ]").Found());
-  EXPECT_TRUE(FindText(screenBeforeOk, U"[05/03/2024]").Found());
-  f->Free();
-}
-
-// The host's prompts: asked in a box over the screen; a secret shows asterisks; Backspace
-// corrects; the length is capped; Enter answers and Escape refuses.
-TEST(TerminalKeyboard, PromptsAskInABox) {
-  std::string answer = "x";
-  EXPECT_FALSE(TerminalPrompt("Senha", "Digite a senha", true, answer)); // no terminal
-  EXPECT_EQ(answer, "x");
+  EXPECT_TRUE(FindText(last, U"[15          ]").Found());
+  EXPECT_TRUE(FindText(last, U"[05/03/2024]").Found());
   const struct {
     const char *bytes;
     bool secret;
@@ -126,36 +99,28 @@ TEST(TerminalKeyboard, PromptsAskInABox) {
     const char *answer;    // nullptr: refused
     const char32_t *shown; // what the field showed before Enter
   } cases[] = {
-      {"4321\r", true, 8, "4321", U"[****"},
-      {"12\x7f"
-       "3\r",
-       false, 8, "13", U"[13"},
-      {"123456\r", false, 4, "1234", U"[1234"},
-      {"S\xc3\xa3o\r", false, 8, "S\xe3o", U"[São"},
+      {"4321\r", true, 8, "4321", U"[****"},    {"12\x7f\063\r", false, 8, "13", U"[13"},
+      {"123456\r", false, 4, "1234", U"[1234"}, {"S\xc3\xa3o\r", false, 8, "S\xe3o", U"[São"},
       {"99\x1b", true, 8, nullptr, U"[**"},
   };
-  TVirtualTerminal vt;
-  TForm *f = MakeConsultaForm();
   f->Show();
   for (const auto &c : cases) {
     SCOPED_TRACE(c.bytes);
-    std::vector<std::u32string> last;
-    vt.Keyboard().BeforeWait = [&] { last = vt.Lines(); };
     vt.Send(c.bytes);
-    std::string got = "unchanged";
+    got = "unchanged";
     EXPECT_EQ(TerminalPrompt(CP1252("Garantia com Senha"), CP1252("Senha do cliente:"), c.secret,
                              got, c.max),
               c.answer != nullptr);
-    vt.Keyboard().BeforeWait = nullptr;
     EXPECT_EQ(got, c.answer ? c.answer : "unchanged");
     const TWhere caption = FindText(last, U"Garantia com Senha");
-    EXPECT_GT(FindText(last, U"Senha do cliente:").y, caption.y);
     EXPECT_TRUE(caption.Found());
+    EXPECT_GT(FindText(last, U"Senha do cliente:").y, caption.y);
     EXPECT_TRUE(FindText(last, c.shown).Found());
     // The box is gone and the form is back.
     EXPECT_FALSE(FindText(vt.Lines(), U"Garantia com Senha").Found());
     EXPECT_TRUE(FindText(vt.Lines(), U"Telefone:").Found());
   }
+  vt.Keyboard().BeforeWait = nullptr;
   f->Hide();
   f->Free();
 }

@@ -16,27 +16,20 @@ void TabOrder(TWinControl *w, std::vector<TWinControl *> &out) {
     if (c->Visible()) c->IsFocusableKind() ? out.push_back(c) : TabOrder(c, out);
 }
 
-// A form shown on a fresh terminal, hidden and freed at the end of the test.
-struct TShown {
-  TVirtualTerminal vt;
-  TForm *f;
-  TShown(TForm *form, int cols = 80, int lines = 24) : vt(cols, lines), f(form) { f->Show(); }
-  ~TShown() {
-    f->Hide();
-    f->Free();
-  }
-  TCellRect Rect(const char *name) { return vt.Laid(f, name)->rect; }
-};
-
 // Whatever the size, every visible control of the consultation screen is on the screen, none
 // overlaps another, captions read in full where the layout put them, a label sits just before
-// its edit, and the tab order reads like text (top to bottom, left to right).
-TEST(TerminalRenderer, ConsultationScreenFitsReadsInTabOrderAndNothingOverlaps) {
-  const struct { int cols, lines; } sizes[] = {{80, 24}, {100, 30}, {120, 40}, {64, 22}};
+// its edit, and the tab order reads like text (top to bottom, left to right). A resize lays the
+// form out again and a larger terminal spreads it the way its pixels do.
+TEST(TerminalRenderer, ConsultationScreenFitsReadsInTabOrderAndFollowsResizes) {
+  const struct { int cols, lines; } sizes[] = {{80, 24}, {100, 30}, {132, 43}, {64, 22}, {80, 24}};
+  TShown s(MakeConsultaForm());
+  s.vt.Screen();
+  const TCellRect first = s.Rect("btRetorna");
   for (const auto &sz : sizes) {
     SCOPED_TRACE(std::to_string(sz.cols) + "x" + std::to_string(sz.lines));
-    TShown s(MakeConsultaForm(), sz.cols, sz.lines);
-    const TScreen screen = s.vt.Screen();
+    s.vt.Session().Resize(sz.cols, sz.lines);
+    const TScreen screen = s.vt.Lines(); // as the resize drew it
+    ASSERT_EQ(screen.size(), size_t(sz.lines));
     const TTerminalLayout &lay = s.vt.Layout();
     ASSERT_TRUE(lay.Fits());
     std::vector<const TLaidControl *> leaves;
@@ -74,23 +67,11 @@ TEST(TerminalRenderer, ConsultationScreenFitsReadsInTabOrderAndNothingOverlaps) 
     }
     EXPECT_LE(FindText(screen, U"Consulta de Cheques").y, 1); // title on top
     EXPECT_GE(s.Rect("lbMensagem").y, sz.lines - 2);          // message line at the bottom
+    const TCellRect bt = s.Rect("btRetorna");
+    EXPECT_EQ(FindText(screen, U"9 - Retorna").y, bt.y);
+    EXPECT_TRUE(sz.cols != 132 || (bt.x > first.x + 20 && bt.y > first.y + 10)); // spread out
   }
-}
-
-// A larger terminal spreads the form the way its pixels do; a resize lays it out again.
-TEST(TerminalRenderer, LargerTerminalUsesItsRoomAndResizeRedraws) {
-  TShown s(MakeConsultaForm());
-  s.vt.Screen();
-  const TCellRect small = s.Rect("btRetorna");
-  s.vt.Session().Resize(132, 43);
-  const TScreen screen = s.vt.Lines();
-  EXPECT_EQ(screen.size(), 43u);
-  const TCellRect large = s.Rect("btRetorna");
-  EXPECT_GT(large.x, small.x + 20);
-  EXPECT_GT(large.y, small.y + 10);
-  EXPECT_EQ(FindText(screen, U"9 - Retorna").y, large.y);
-  s.vt.Session().Resize(80, 24);
-  EXPECT_EQ(s.Rect("btRetorna").x, small.x);
+  EXPECT_EQ(s.Rect("btRetorna").x, first.x); // back at 80 x 24
 }
 
 // The focused edit is drawn reversed with the caret after what was typed; masked edits show
@@ -138,15 +119,12 @@ TEST(TerminalRenderer, FocusCaretMaskBlanksAndDisabled) {
 TEST(TerminalRenderer, MenuButtonsStackWithAcceleratorsAndFocus) {
   TShown s(MakeBaseForm("FrmTeste_Mnu", "Consulta de Cheques"));
   auto *pn = Make<TPanel>(s.f, s.f, "pnMenu", 30, 113, 280, 253);
-  pn->BevelOuter = bvNone;
   const char *captions[] = {"&1 - Consulta Cheque", "&2 - Consulta Sequencial", "&3 - Oculta",
                             "&4 - Garantia Cheque", "&9 - Encerra"};
   std::vector<TBitBtn *> bts;
-  for (int i = 0; i < 5; ++i) {
-    const std::string name = "spOpcao" + std::to_string(i + 1);
-    bts.push_back(Make<TBitBtn>(s.f, pn, name.c_str(), 1, 1 + 28 * i, 277, 28, captions[i]));
-    bts.back()->TabOrder = i;
-  }
+  for (int i = 0; i < 5; ++i)
+    bts.push_back(Make<TBitBtn>(s.f, pn, ("spOpcao" + std::to_string(i)).c_str(), 1, 1 + 28 * i,
+                                277, 28, captions[i]));
   bts[2]->SetVisible(false);
   bts[1]->SetFocus();
   const TScreen screen = s.vt.Screen();
@@ -157,13 +135,10 @@ TEST(TerminalRenderer, MenuButtonsStackWithAcceleratorsAndFocus) {
   for (int i : {0, 1, 3, 4}) {
     SCOPED_TRACE(i);
     const TCellRect r = s.vt.Layout().Find(bts[i])->rect;
-    EXPECT_EQ(r.y, line++);
-    EXPECT_EQ(r.x, r0.x);
-    EXPECT_EQ(r.w, r0.w);
+    EXPECT_TRUE(r.y == line++ && r.x == r0.x && r.w == r0.w);
     const TWhere w = FindText(screen, TVirtualTerminal::Shown(captions[i] + 1));
     ASSERT_EQ(w.y, r.y);
-    EXPECT_EQ(screen[r.y][r.x], U'<');
-    EXPECT_EQ(screen[r.y][r.Right() - 1], U'>');
+    EXPECT_EQ(std::u32string() + screen[r.y][r.x] + screen[r.y][r.Right() - 1], U"<>");
     EXPECT_TRUE(s.vt.Attr(w.x, w.y) & TLook::kUnderline) << "the accelerator";
     EXPECT_FALSE(s.vt.Attr(w.x + 2, w.y) & TLook::kUnderline);
     EXPECT_EQ((s.vt.Attr(w.x + 2, w.y) & TLook::kReverse) != 0, i == 1) << "the focus";
@@ -222,23 +197,15 @@ TEST(TerminalRenderer, MessageBoxIsCentredWithCaptionIconTextAndOk) {
     EXPECT_NE(inside.find(c.icon ? c.icon : U"< OK >"), std::u32string::npos);
     EXPECT_NE(inside.find(U"< OK >"), std::u32string::npos);
     EXPECT_EQ(inside.find(U"(X)") == inside.find(U"(!)"), !c.icon); // both absent: no icon
-    // Every word of the text is inside the box, in order.
+    // Every word of the text is inside the box, in order; a line break starts a new line.
+    const std::u32string text = TVirtualTerminal::U32(std::string(c.text) + " ");
     size_t at = 0;
-    std::u32string word;
-    for (char32_t ch : TVirtualTerminal::U32(std::string(c.text) + " ")) {
-      if (ch != U' ' && ch != U'\r' && ch != U'\n') {
-        word += ch;
-        continue;
-      }
-      if (word.empty()) continue;
-      const size_t p = inside.find(word, at);
-      ASSERT_NE(p, std::u32string::npos) << "missing a word";
-      at = p + word.size();
-      word.clear();
+    for (size_t b = 0, e; (e = text.find_first_of(U" \r\n", b)) != text.npos; b = e + 1) {
+      if (e == b) continue;
+      ASSERT_NE(at = inside.find(text.substr(b, e - b), at), inside.npos) << "missing a word";
+      at += e - b;
     }
-    if (!c.icon) {
-      EXPECT_EQ(FindText(seen, U"Linha dois").y, FindText(seen, U"Linha um").y + 1);
-    }
+    EXPECT_TRUE(c.icon || FindText(seen, U"Linha dois").y == FindText(seen, U"Linha um").y + 1);
     EXPECT_TRUE(FindText(seen, U"Consulta de Cheques").Found()); // the form stays under the box
     EXPECT_FALSE(FindText(s.vt.Screen(), U"< OK >").Found());    // and the box goes afterwards
   }

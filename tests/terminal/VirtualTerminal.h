@@ -90,6 +90,18 @@ private:
   std::unique_ptr<TTerminalSession> fSession;
 };
 
+// A form shown on a fresh terminal, hidden and freed at the end of the test.
+struct TShown {
+  TVirtualTerminal vt;
+  TForm *f;
+  TShown(TForm *form, int cols = 80, int lines = 24) : vt(cols, lines), f(form) { f->Show(); }
+  ~TShown() {
+    f->Hide();
+    f->Free();
+  }
+  TCellRect Rect(const char *name) { return vt.Laid(f, name)->rect; }
+};
+
 // Where a text is on the screen (x = -1 when it is not).
 struct TWhere {
   int x = -1, y = -1;

@@ -12,12 +12,6 @@ COLORREF Cor(int c) {
   return static_cast<COLORREF>(c) & 0xFFFFFF;
 }
 
-int CorFundo(const TControl *c) {
-  // A control that takes its parent's colour shows what is behind it.
-  while (c && c->ParentColor && c->Parent()) c = c->Parent();
-  return c ? c->Color : 0xF0F0F0;
-}
-
 void Preenche(HDC dc, const RECT &r, COLORREF cor) {
   HBRUSH b = CreateSolidBrush(cor);
   FillRect(dc, &r, b);
