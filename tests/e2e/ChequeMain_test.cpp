@@ -14,15 +14,13 @@ TEST(EntryPoints, RefusedOrFixedMessageOperations) {
     std::string error; // handed to the point of sale with code 255 ("" = none)
     std::string box;   // the one message box ("" = none)
   };
+  // No section with "habilitado" exactly 1 (2, text, 0 and a missing key do not count).
+  const std::string nenhuma = IniSection("A", {{"habilitado", "2"}, {"CodigoTrn", "70"}}) +
+                              IniSection("B", {{"habilitado", "sim"}}) +
+                              IniSection("C", {{"habilitado", "0"}}) +
+                              IniSection("D", {{"CodigoTrn", "72"}});
   const Case cases[] = {
-      // No section with "habilitado" exactly 1 (2, text, 0 and a missing key do not count).
-      {{"consulta"},
-       IniSection("A", {{"habilitado", "2"}, {"CodigoTrn", "70"}}) +
-           IniSection("B", {{"habilitado", "sim"}}) + IniSection("C", {{"habilitado", "0"}}) +
-           IniSection("D", {{"CodigoTrn", "72"}}),
-       "",
-       "Nenhuma opção",
-       ""},
+      {{"consulta"}, nenhuma, "", "Nenhuma opção", ""},
       {{"consulta"}, "", "", "Nenhuma opção", ""}, // no Cheque.ini at all
       {{"adm", "2"}, dois, "", "M993", ""},
       {{"adm", "0"}, dois, "", "M993", ""},

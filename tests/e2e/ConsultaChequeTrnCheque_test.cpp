@@ -16,14 +16,10 @@ const Keys kVarios = {{"opCmc7", "0"}, {"opBanco", "2"}, {"ColetaQtdChq", "1"}, 
 
 // Typed cheque: bank 1, branch 23, the account and digit given, cheque 123456.
 std::string Digitado(const std::string &conta = "12345", const std::string &cheque = "123456") {
-  return Fill({{"edBanco", "1"},
-               {"edAgencia", "23"},
-               {"edConta", conta},
-               {"edDigito", "6"},
-               {"edCheque", cheque}});
+  return Fill("edBanco=1|edAgencia=23|edConta=" + conta + "|edDigito=6|edCheque=" + cheque);
 }
 std::string Cmc7(const std::string &tipoDoc, const std::string &documento) {
-  return Fill({{"edCMC7", kLinha}, {"edTipoDoc", tipoDoc}, {"edCPFCGC", documento}});
+  return Fill("edCMC7=" + kLinha + "|edTipoDoc=" + tipoDoc + "|edCPFCGC=" + documento);
 }
 // Several CMC-7 cheques of `valor` from the code-70 grid; with `correcao` the sum does not
 // make up the amount, message 1182 says so and the second cheque is retyped.
@@ -92,16 +88,9 @@ TEST(Consulta70, CadaSessaoEnviaSeusCamposNaOrdemDoLayout) {
   const std::string semPessoa = "1006- 1007=";
   Consulta("digitado, com C2, C3 e telefone", 70, 1, {{{"tmCheque", "7"}, {"UtilizaCampoC2", "1"}}},
            kPdv,
-           Fill({{"edBanco", "1"},
-                 {"edAgencia", "23"},
-                 {"edConta", "456"},
-                 {"edDigito", "7"},
-                 {"edC2", "8"},
-                 {"edCheque", "123456"},
-                 {"edC3", "9"},
-                 {"edTipoDoc", "1"},
-                 {"edCPFCGC", kCpf},
-                 {"edTelefone", "5551234"}}),
+           Fill("edBanco=1|edAgencia=23|edConta=456|edDigito=7|edC2=8|edCheque=123456|edC3=9|"
+                "edTipoDoc=1|edCPFCGC=" +
+                kCpf + "|edTelefone=5551234"),
            Pedido70("15000", "1006=2 1007=" + kCpf, 1,
                     "10166=10062024 10165=15000@4.0.0 '2' 10167=~1~23~4567~8~1234569",
                     "'' 'TEL:5551234' " + Vazios(11)),
@@ -125,12 +114,7 @@ TEST(Consulta70, CadaSessaoEnviaSeusCamposNaOrdemDoLayout) {
            {{"10165-1", "501"}});
   Consulta("garantia sem rede de destino: grava sem autorizar", 70, 2,
            {{{"ConsultarBin", "1"}}, kSemDocumento}, {"1003-0=5000"},
-           Fill({{"edBanco", "1"},
-                 {"edAgencia", "23"},
-                 {"edConta", "456"},
-                 {"edDigito", "7"},
-                 {"edCheque", "123456"}}),
-           "",
+           Fill("edBanco=1|edAgencia=23|edConta=456|edDigito=7|edCheque=123456"), "",
            {{"10104-0", "00100230000000456"}, {"10107-0", "5"}, {"10134-0", "2"}, {"10158-0", "2"}},
            "", 117, "[autorizacao]\n1009-0 = 0\n[bins]\nresultado = 0\n");
 }
@@ -165,7 +149,7 @@ TEST(ConsultaCodigos, CadaCodigoEnviaSeusCamposNaOrdemDoLayout) {
            {});
   Consulta("7C digitada, texto de 45 cortado", 124, 1,
            {kSemDocumento, {{"tmConta", "32"}, {"TipoSaida", "5"}}}, kPdv,
-           Digitado(std::string(31, '8')) + Fill({{"edDDD", "51"}, {"edTelefone", "5551234"}}),
+           Digitado(std::string(31, '8')) + Fill("edDDD=51|edTelefone=5551234"),
            cab + "'' 10158=1 10103=5 1006=2 1007= '~1~23~" + std::string(31, '8') + "6~1' " +
                valor + "1046=1 " + data + " '51' '5551234' 1334-",
            {{"1006-0", "F"}, {"10103-0", "5"}});
@@ -180,7 +164,7 @@ TEST(ConsultaCodigos, CadaCodigoEnviaSeusCamposNaOrdemDoLayout) {
                "'3' ';1;23;12345;6;123456;7' '' '' '' 1334-",
            {{"1034-0", "1234567"}});
   Consulta("F0 cmc7 com abertura", 240, 1, {kPorCmc7, {{"opAbertura", "0"}}}, kPdv,
-           Cmc7("1", kCpf) + Fill({{"edAberturaCC", "052020"}}),
+           Cmc7("1", kCpf) + Fill("edAberturaCC=052020"),
            cab + "'' 10158=1 " + valor + "1006=2 1007=" + kCpf + " 1046=1 10162x1/5 " + data + " " +
                valor + "'0' '" + kLinha + "' '052020' '' '' 1334-",
            {{"1200-0", "-"}});
@@ -209,7 +193,7 @@ TEST(ConsultaCodigos, CadaCodigoEnviaSeusCamposNaOrdemDoLayout) {
            {kPdv[0], kPdv[1], "1046-0=3"},
            "click edCMC7\nexpect-form FrmMult_CMC7\n" + Grid(3, "5000") +
                "click btConfirma\nexpect-form FrmGarChq_7C\n" +
-               Fill({{"edTipoDoc", "1"}, {"edCPFCGC", kCpf}}),
+               Fill("edTipoDoc=1|edCPFCGC=" + kCpf),
            garantia + "'2' 1007=" + kCpf + " 1200-@10.0.0 10299- 1046=3 10162x3/3" + tresCheques,
            {{"1046-0", "3"}, {"10101-0", "3"}});
   // A configured length the items cannot have falls back to the default: the account edit

@@ -201,7 +201,7 @@ Outcome Session::Run(const std::vector<std::string> &operation, const std::strin
                                              {"--store", StorePath()},
                                              {"--transcript", transcript},
                                              {"--script", dir.Write("sessao.script", script)}};
-  for (const auto &[k, v] : options) opts[k] = v;
+  for (const auto &[k, v] : options) v.empty() ? void(opts.erase(k)) : void(opts[k] = v);
   std::vector<std::string> args;
   for (const auto &[k, v] : opts) args.insert(args.end(), {k, v});
   for (const auto &s : sets) args.insert(args.end(), {"--set", s});
@@ -228,9 +228,12 @@ std::string Option(const std::string &name, int code, int function, int network,
   return s + "\n";
 }
 
-std::string Fill(const Keys &edits) {
+std::string Fill(const std::string &edits) {
   std::string s;
-  for (const auto &[name, text] : edits) s += "click " + name + "\ntype " + text + "\n";
+  std::istringstream in(edits);
+  for (std::string item; std::getline(in, item, '|');)
+    s += "click " + item.substr(0, item.find('=')) + "\ntype " + item.substr(item.find('=') + 1) +
+         "\n";
   return s;
 }
 

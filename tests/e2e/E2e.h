@@ -83,7 +83,7 @@ public:
   std::string scenario;          // written and passed as --scenario when set
   std::vector<std::string> sets; // --set arguments
   // Options in place of the session's own (--dir, --messages, --store, --transcript,
-  // --script) or beside them.
+  // --script) or beside them; an empty value leaves the option out.
   std::map<std::string, std::string> options;
   // Passes --unmasked: most tests compare whole values in the transcript; a test of what the
   // logs keep private turns it off.
@@ -98,8 +98,8 @@ std::string IniSection(const std::string &name, const Keys &keys);
 // A Cheque.ini section of an enabled option with typed entry only (no data-entry menu).
 std::string Option(const std::string &name, int code, int function, int network = 0,
                    const Keys &more = {});
-// "click NAME" and "type TEXT" for each pair: the operator fills those edits.
-std::string Fill(const Keys &edits);
+// "click NAME" and "type TEXT" for each "NAME=TEXT" of "A=x|B=y": the operator fills those edits.
+std::string Fill(const std::string &edits);
 // The several-cheques grid filled with `count` cheques of `amount`: cheque i (from 0) has the
 // line of 30 digits '1' + i and the date 0<i+1>/07/2024.
 std::string Grid(int count, const std::string &amount);

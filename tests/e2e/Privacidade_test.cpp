@@ -49,13 +49,9 @@ void Verifica(const Keys &opcoes, const std::string &roteiro,
 TEST(Privacidade, ConsultaCompletaNaoDeixaDadosPessoaisNosRegistros) {
   // Typed cheque and CPF.
   Verifica({{"opAbertura", "1"}, {"opNascto", "1"}},
-           Fill({{"edBanco", "1"},
-                 {"edAgencia", "23"},
-                 {"edConta", "12345678"},
-                 {"edDigito", "7"},
-                 {"edCheque", "123456"},
-                 {"edTipoDoc", "1"},
-                 {"edCPFCGC", kCpf}}),
+           Fill("edBanco=1|edAgencia=23|edConta=12345678|edDigito=7|edCheque=123456|edTipoDoc=1|"
+                "edCPFCGC=" +
+                kCpf),
            {kCpf, "12345678", "529.982.247-25"}, {"1032-0", "12345678"}, false);
   // Two CMC-7 lines from the grid, the CPF from the point of sale.
   Verifica({{"opCmc7", "0"},

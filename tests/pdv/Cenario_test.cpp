@@ -61,20 +61,14 @@ TEST_F(CenarioTest, RequestIsDecodedInEntryOrder) {
   AutorizaTransacao(&l, 0, 0);
   TTranscript::Json req = UltimaRequisicao();
   EXPECT_EQ(req["code_hex"], "70");
+  // Values, absent fields, texts, groups and attributes as whole sessions decode them are
+  // checked end to end; here the entries those sessions do not reach.
   const auto &e = req["entries"];
-  ASSERT_EQ(e.size(), 5u + 12u + 2u);
-  EXPECT_EQ(e[0], (TTranscript::Json{{"field", 10112}, {"index", 0}, {"value", "45"}}));
-  EXPECT_EQ(e[1], (TTranscript::Json{{"field", 10171}, {"index", 0}, {"absent", true}}));
-  EXPECT_EQ(e[2], (TTranscript::Json{{"text", ""}}));
+  ASSERT_EQ(e.size(), 5u + 12u + 2u) << "the record past the repeat is not sent";
   EXPECT_EQ(e[3]["text"], "CHQ1:001\x04"
                           "237");
   EXPECT_EQ(e[4], (TTranscript::Json{{"group", 10162}, {"repeat", 3}, {"size", 4}}));
-  for (int k = 5; k < 17; ++k) {
-    const int c = 10163 + (k - 5) % 4, i = (k - 5) / 4;
-    EXPECT_EQ(e[k]["field"], c);
-    EXPECT_EQ(e[k]["value"], std::to_string(c) + "/" + std::to_string(i));
-    EXPECT_EQ(e[k].contains("attr"), c == 10165);
-  }
+  EXPECT_EQ(e[16], (TTranscript::Json{{"field", 10166}, {"index", 2}, {"value", "10166/2"}}));
   EXPECT_EQ(e[17]["label"], "CODAREA:");
   EXPECT_EQ(e[18]["attr"], TTranscript::Json::array({10, 0, 0}));
   std::strcpy(gDadosCheque, "CMC7"); // the buffer is read again at the next call
@@ -155,7 +149,6 @@ TEST_F(CenarioTest, MalformedScenarioIsRefusedWithItsLine) {
       {"1009-000 = 0\n", 1},
       {"[autorizacao]\n1009-000 = 0\n[desconhecida]\n", 3},
       {"[autorizacao]\nsem igual\n", 2},
-      {"[autorizacao]\n1009-000 = \\q\n", 2},
       {"[autorizacao]\n  1027-000 =  ab\\q\n", 2},
       {"[autorizacao]\r1009-000 = 0\r1027-000 = A\r", 1},
       {"[autorizacao]\nchave = 1\n", 2},
@@ -165,12 +158,7 @@ TEST_F(CenarioTest, MalformedScenarioIsRefusedWithItsLine) {
       {"[autorizacao\n", 1},
       {"[autorizacao]\nremover = 20033 x\n", 2},
       {"[pinpad]\nsenha = talvez\n", 2},
-      {"[bins]\nresultado = 2\n", 2},
       {"[bins]\ncartao = 1234\n", 2},
-      {"[bins 0]\nrede = 45\n", 1},
-      {"[bins 2]\nrede = 45\n\n[bins 2]\n", 4},
-      {"[bins 2]\nresultado = sim\n", 2},
-      {"[bins 2]\nsenha = 1\n", 2},
       {"\n[servico5]\npergunta1 = 0001;TEXTO;0;1\n", 3},
       {"[servico5]\npergunta1 = 01;TEXTO;0;1;5\n", 2},
       {"[servico5]\npergunta1 = 0001;UM TEXTO DE PERGUNTA COMPRIDO DEMAIS;0;1;5\n", 2},
@@ -350,7 +338,6 @@ TEST_F(CenarioTest, LaterAuthorisationLeavesIndexesItDoesNotName) {
     std::vector<std::string> esperado; // 20033 after the second authorisation
   } casos[] = {
       {propria + troca, {"0=B0", "1=A1", "2=A2"}},
-      {propria + remove, {"0=B0"}},
       {geral + troca, {"0=B0", "1=A1", "2=A2"}},
       {geral + remove, {"0=B0"}},
       {propria + "[autorizacao 2]\nremover = 20033 20143\n", {}},
