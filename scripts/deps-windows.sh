@@ -6,6 +6,6 @@
 #                                    architecture to dpkg)
 set -euo pipefail
 pkgs=(cmake ninja-build ccache nlohmann-json3-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-      mingw-w64-tools wine64 xvfb x11-apps imagemagick)
+      mingw-w64-tools wine wine64 xvfb x11-apps imagemagick)
 [ "${1:-}" = --wine32 ] && pkgs+=(wine32:i386)
 exec "$(dirname "$0")/deps.sh" "${pkgs[@]}"
