@@ -1,4 +1,4 @@
-// The exported entry points, CriaExecutaForm and the module-wide values.
+// The exported entry points, opening screens and the module-wide values.
 #include <cstring>
 
 #include "ModuloTeste.h"
@@ -16,14 +16,17 @@ class ChequeMainTest : public ModuloTeste {};
 
 TEST_F(ChequeMainTest, EntradaQuebradaDesfazTelasEDevolveODono) {
   Escreve("Cheque.ini", Secao("Rede", "habilitado=1\r\nCodigoTrn=72\r\nopCmc7=2") +
-                            Secao("Outra", "habilitado=1\r\nCodigoTrn=74"));
+                            Secao("Outra", "habilitado=1\r\nCodigoTrn=74\r\nopCmc7=2"));
   Application->SetOwnerWindow(kDonoAnterior);
-  // A script that runs out inside the screen opened from the menu fails the run: the screens go.
-  EXPECT_NE(
-      Roda([] { ExecutaConsultaCheque(kJanelaHost, 0); }, "type 1\nexpect-form FrmCon_Chq72").error,
-      "");
+  // Leaving a screen opened from the menu gives the menu the focus back; a script that runs out
+  // inside the next screen fails the run: the screens go.
+  const TScriptRun r = Roda([] { ExecutaConsultaCheque(kJanelaHost, 0); },
+                            "key Tab\nkey Enter\nexpect-form FrmCon_Chq74\nclick btRetorna\n"
+                            "expect-form FrmRedes_Mnu\nexpect-focus spOpcao1\ntype 1\n"
+                            "expect-form FrmCon_Chq72");
+  EXPECT_NE(r.error.find("ended after line 8 while form FrmCon_Chq72"), std::string::npos);
   EXPECT_EQ(FrmRedes_Mnu, nullptr);
-  EXPECT_EQ(Auditoria().size(), 4u);
+  EXPECT_EQ(Auditoria().size(), 6u);
   // Input that breaks in an unexpected way (a terminal gone wrong) ends the operation inside the
   // module: nothing crosses into the host, the screens are undone and the owner comes back.
   struct TEntradaQuebrada : TInputSource {
@@ -36,7 +39,7 @@ TEST_F(ChequeMainTest, EntradaQuebradaDesfazTelasEDevolveODono) {
   EXPECT_EQ(Application->OwnerWindow(), kDonoAnterior);
   EXPECT_EQ(FrmRedes_Mnu, nullptr);
   EXPECT_EQ(
-      AuditoriaDesde(4),
+      std::vector<std::string>(Auditoria().begin() + 6, Auditoria().end()),
       (std::vector<std::string>{"Criou: FrmRedes_Mnu", "Destruiu: FrmRedes_Mnu", "Erro: entrada"}));
 }
 
@@ -96,84 +99,6 @@ TEST_F(ChequeMainTest, PerguntasNuncaPassaDoBuffer) {
   ReiniciaStructPerguntas();
   ASSERT_EQ(Struct_Perguntas.size(), 1u);
   EXPECT_EQ(Struct_Perguntas[0].Tipo, 0);
-}
-
-// A screen with a button that opens a second one and buttons that end it either way.
-class TTelaAbre : public TFrmMod {
-public:
-  explicit TTelaAbre(TComponent *AOwner, const char *nome = "FrmTeste") : TFrmMod(AOwner) {
-    Name = nome;
-    auto botao = [this](const char *nome, int ordem, TNotifyEvent clique) {
-      auto *b = new TBitBtn(this);
-      b->Name = nome;
-      b->SetParent(this);
-      b->TabOrder = ordem;
-      b->OnClick = std::move(clique);
-    };
-    botao("btAbre", 0, [this](TObject *) {
-      filho = nullptr;
-      abriu = CriaExecutaFormCom(
-          [] {
-            auto *f = new TTelaAbre(Application, "FrmFilho");
-            Application->FormCreated(f);
-            return f;
-          },
-          this, filho);
-    });
-    botao("btOk", 1, [this](TObject *) { ModalResult = mrOk; });
-    botao("btCancela", 2, [this](TObject *) { ModalResult = mrCancel; });
-  }
-  TTelaAbre *filho = reinterpret_cast<TTelaAbre *>(1);
-  bool abriu = false;
-};
-
-TTelaAbre *TelaAbre = nullptr;
-
-TEST_F(ChequeMainTest, CriaExecutaFormPassaOResultadoAoChamador) {
-  struct Caso {
-    const char *roteiro;
-    int resultado, gravacoes;
-  } casos[] = {
-      // Completed inside: the caller closes as completed too, nobody saves here.
-      {"click btAbre\nexpect-form FrmFilho\nclick btOk", mrOk, 0},
-      // Abandoned inside: the caller gets the focus back and stays; abandoned in turn, the
-      // entry point's screen has the store saved.
-      {"click btAbre\nexpect-form FrmFilho\nclick btCancela\nexpect-form FrmTeste\n"
-       "expect-focus btAbre\nclick btCancela",
-       mrCancel, 1},
-  };
-  for (const Caso &c : casos) {
-    SCOPED_TRACE(c.roteiro);
-    const size_t auditoria = Auditoria().size();
-    const int gravacoes = host.SaveCount();
-    int resultado = -1;
-    bool criou = false, abriu = false;
-    TTelaAbre *filho = nullptr;
-    const TScriptRun r = Roda(
-        [&] {
-          criou = CriaExecutaFormCom(
-              [&] {
-                auto *t = Application->CreateForm<TTelaAbre>();
-                t->OnClose = [&, t](TObject *) {
-                  resultado = t->ModalResult;
-                  abriu = t->abriu;
-                  filho = t->filho;
-                };
-                return t;
-              },
-              nullptr, TelaAbre);
-        },
-        c.roteiro);
-    EXPECT_EQ(r.error, "") << r.screen;
-    EXPECT_TRUE(criou && abriu);
-    EXPECT_EQ(filho, nullptr);
-    EXPECT_EQ(TelaAbre, nullptr);
-    EXPECT_EQ(resultado, c.resultado);
-    EXPECT_EQ(AuditoriaDesde(auditoria),
-              (std::vector<std::string>{"Criou: FrmTeste", "Criou: FrmFilho", "Destruiu: FrmFilho",
-                                        "Destruiu: FrmTeste"}));
-    EXPECT_EQ(host.SaveCount() - gravacoes, c.gravacoes);
-  }
 }
 
 TEST_F(ChequeMainTest, TelaQueNaoPodeSerCriadaAvisaComONome) {

@@ -60,28 +60,18 @@ TEST_F(GradesTest, TamanhoDasGradesPelaQuantidade) {
     EXPECT_EQ(a->sg_dadoschq_1->RowCount(), c.autorizacoes);
     a->Free();
   }
-  // Cancelled, the authorisation grid writes nothing; confirmed, one number per row.
-  auto *a = Application->CreateForm<TFrmCncMultiAut>();
-  EXPECT_EQ(RunScript(a, "type 777777777777777777\nclick btRetorna\n").result, mrCancel);
-  EXPECT_FALSE(host.Has(10163, 0));
-  a->Free();
-  host.Set(10101, 0, "1");
-  a = Application->CreateForm<TFrmCncMultiAut>();
-  const TScriptRun r =
-      RunScript(a, "type 777777777777777777\nkey Enter\nexpect-focus btConfirma\nkey Enter\n");
-  EXPECT_EQ(r.error, "") << r.screen;
-  EXPECT_EQ(Campo(10163), std::string(18, '7'));
-  a->Free();
 }
 
-TEST_F(GradesTest, DigitaTresChequesEGravaUmValorPorCheque) {
-  auto *f = Grade<TFrmMult_Chq>(3, "175,00");
-  const TScriptRun r = RunScript(f, "expect-focus sg_dadoschq_1\n"
+TEST_F(GradesTest, ChequesDigitadosNasDuasGradesGravamUmValorPorCheque) {
+  auto *f = Grade<TFrmMult_Chq>(14, "285,00");
+  Linhas(f->sg_dadoschq_1, std::vector<std::string>(11, "000010;1;10,00;01/02/2024"));
+  // The 13th row's Enter leaves the first grid for the second.
+  const TScriptRun r = RunScript(f, "expect-focus sg_dadoschq_1\ncell sg_dadoschq_1 0 11\n"
                                     "type 000101\nkey Enter\ntype 1\nkey Enter\n"
                                     "type 10000\nkey Enter\ntype 05032024\nkey Enter\n"
                                     "type 000102\nkey Enter\ntype 2\nkey Enter\n"
                                     "type 50,5\ntype ,\ntype .\ntype 0\nkey Enter\n"
-                                    "type 06032024\nkey Enter\n"
+                                    "type 06032024\nkey Enter\nexpect-focus sg_dadoschq_2\n"
                                     // Tab moves to the next cell like Enter.
                                     "type 000103\nkey Tab\ntype 3\nkey Tab\n"
                                     "type 24.50\nkey Enter\ntype 07032024\nkey Enter\n"
@@ -89,13 +79,15 @@ TEST_F(GradesTest, DigitaTresChequesEGravaUmValorPorCheque) {
   ASSERT_EQ(r.error, "") << r.screen;
   EXPECT_EQ(r.result, mrOk);
   // Amounts are shown formatted once typed; the fields get their digits.
-  EXPECT_EQ(f->sg_dadoschq_1->Cell(2, 1), "50,50");
-  const char *esperados[3][4] = {{"000101", "1", "10000", "05032024"},
+  EXPECT_EQ(f->sg_dadoschq_1->Cell(2, 12), "50,50");
+  // The last filled row, then the three typed ones.
+  const char *esperados[4][4] = {{"000010", "1", "1000", "01022024"},
+                                 {"000101", "1", "10000", "05032024"},
                                  {"000102", "2", "5050", "06032024"},
                                  {"000103", "3", "2450", "07032024"}};
-  for (int i = 0; i < 3; ++i)
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(Campo(10163 + k, i), esperados[i][k]);
-  EXPECT_FALSE(host.Has(10163, 3));
+  for (int i = 0; i < 4; ++i)
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(Campo(10163 + k, 10 + i), esperados[i][k]);
+  EXPECT_FALSE(host.Has(10163, 14));
   f->Free();
 }
 
@@ -150,26 +142,6 @@ TEST_F(GradesTest, ConferenciaDasLinhasEDosValores) {
     EXPECT_FALSE(host.Has(10165, 0)); // nothing written
     f->Free();
   }
-}
-
-TEST_F(GradesTest, CatorzeChequesPassamPelaSegundaGrade) {
-  auto *f = Grade<TFrmMult_Chq>(14, "14000");
-  Linhas(f->sg_dadoschq_1, std::vector<std::string>(12, "000010;1;10,00;01/02/2024"));
-  // The 13th row is typed: its Enter leaves the first grid for the second.
-  const TScriptRun r = RunScript(f, "cell sg_dadoschq_1 0 12\n"
-                                    "type 000022\nkey Enter\ntype 2\nkey Enter\n"
-                                    "type 1000\nkey Enter\ntype 01022024\nkey Enter\n"
-                                    "expect-focus sg_dadoschq_2\n"
-                                    "type 000099\nkey Enter\ntype 9\nkey Enter\n"
-                                    "type 1000\nkey Enter\ntype 09092023\nkey Enter\n"
-                                    "expect-focus btConfirma\nclick btConfirma\n");
-  ASSERT_EQ(r.error, "") << r.screen;
-  EXPECT_EQ(r.result, mrOk);
-  EXPECT_EQ(Campo(10163, 12), "000022");
-  EXPECT_EQ(Campo(10163, 13) + Campo(10164, 13) + Campo(10165, 13) + Campo(10166, 13),
-            "0000999100009092023");
-  EXPECT_FALSE(host.Has(10163, 14));
-  f->Free();
 }
 
 TEST_F(GradesTest, Cmc7GravaValorDataELinhaOuNadaQuandoCancelada) {

@@ -65,11 +65,7 @@ TEST_F(Cons70Test, CamposDoCodigo70) {
   };
   for (const Caso &c : casos) {
     SCOPED_TRACE(c.chaves + " " + c.edits);
-    Configura("CodigoRede=12\r\n" + c.chaves);
-    Menu(c.modo);
-    host.Store().clear();
-    host.Set(1003, 0, "100");
-    Campos(c.campos);
+    Prepara("CodigoRede=12\r\n" + c.chaves, c.modo, "1003=100|" + std::string(c.campos));
     DefineQuantidadeChequesConsulta70(1);
     Cons70Cheque::TipoEntradaCheque[0] = 0;
     auto *tela = Application->CreateForm<TFrmCon_Chq70>();
@@ -91,7 +87,6 @@ TEST_F(Cons70Test, ChaveDaGarantia) {
     int tmBanco, tmAgencia, tmConta;
     std::string chave;
   } casos[] = {
-      {"", "1", "23", "456", 3, 4, 10, "00100230000000456"},
       {"  ", "001", "0023", "0000000456", 3, 4, 10, "00100230000000456"},
       {"", "12345", "23", "456", 3, 4, 10, "123450023000000045"}, // cut at 18
       {"", "1", "2", "3", 0, 0, 0, "123"},
@@ -107,24 +102,18 @@ TEST_F(Cons70Test, ChaveDaGarantia) {
 TEST_F(Cons70Test, GarantiaConsultaARedeDestinoEPedeASenha) {
   struct Caso {
     const char *chaves;
-    bool achou; // the BIN lookup's answer
     int bins, senhas, autorizacoes;
   } casos[] = {
-      {"", true, 0, 1, 1},
-      {"ConsultarBin=1", false, 1, 0, 0}, // not found: closes without authorising
-      {"ConsultarBin=1", true, 1, 1, 1},
+      {"CodigoRede=12", 0, 1, 1},
+      {"CodigoRede=57", 0, 0, 1}, // a network that asks no password
+      {"CodigoRede=12\r\nConsultarBin=1", 1, 1, 1},
   };
   for (const Caso &c : casos) {
-    SCOPED_TRACE(std::string(c.chaves) + (c.achou ? " achou" : ""));
-    Configura(std::string("CodigoRede=12\r\nopAbertura=1\r\nopNascto=1\r\nopTipoDoc=1\r\n"
-                          "TipoFuncao=2\r\n") +
-              c.chaves);
-    Menu(1, 70, 2);
-    host.Store().clear();
-    host.ClearCalls();
-    host.Set(1003, 0, "100");
+    SCOPED_TRACE(c.chaves);
+    Prepara(std::string("opAbertura=1\r\nopNascto=1\r\nopTipoDoc=1\r\nTipoFuncao=2\r\n") + c.chaves,
+            1, "1003=100", "", 70, 2);
     const int gravacoes = host.SaveCount();
-    if (c.bins) host.QueueBinAnswer(c.achou, {Op::Grava(1027, 0, "SEM REDE")});
+    if (c.bins) host.QueueBinAnswer(true, {Op::Grava(10112, 0, "12")});
     const TScriptRun r =
         Executa(Application->CreateForm<TFrmCon_Gar>(),
                 Digita("edBanco=1|edAgencia=23|edConta=456|edDigito=7|edCheque=123456") +
@@ -145,6 +134,14 @@ TEST_F(Cons70Test, GarantiaConsultaARedeDestinoEPedeASenha) {
     EXPECT_EQ(Salvo(10158), "2");
     EXPECT_EQ(Salvo(10134), c.bins ? "2" : "<ausente>");
   }
+  // Network 200 asks no password either and supplies the bank, the quantity and the document
+  // type.
+  Configura("ColetaQtdChq=1\r\nCodigoRede=200");
+  auto *gar = Application->CreateForm<TFrmCon_Gar>();
+  gar->IniciaCamposForm();
+  EXPECT_FALSE(captura_senha);
+  Confere(gar, "-edBanco|-lbBanco|-edQtdChq|-edTipoDoc|lbTitulo=MSG 456");
+  gar->Free();
 }
 
 TEST_F(Cons70Test, GarantiaGravaChaveMesmoQuandoAEscritaFalha) {
@@ -159,21 +156,6 @@ TEST_F(Cons70Test, GarantiaGravaChaveMesmoQuandoAEscritaFalha) {
   // 1005 was not reached: the key is the typed one, of empty edits padded to their lengths.
   ConfereCampos("10107=5|10104=" + std::string(17, '0'));
   tela->Free();
-}
-
-TEST_F(Cons70Test, SenhaDaGarantiaPorRede) {
-  const std::pair<const char *, bool> redes[] = {{"12", true}, {"57", false}, {"200", false}};
-  for (const auto &[rede, senha] : redes) {
-    Configura(std::string("ColetaQtdChq=1\r\nCodigoRede=") + rede);
-    Menu(1, 70, 2);
-    auto *gar = Application->CreateForm<TFrmCon_Gar>();
-    gar->IniciaCamposForm();
-    EXPECT_EQ(captura_senha, senha) << rede;
-    // Network 200 supplies the bank, the quantity and the document type.
-    if (std::string(rede) == "200")
-      Confere(gar, "-edBanco|-lbBanco|-edQtdChq|-edTipoDoc|lbTitulo=MSG 456");
-    gar->Free();
-  }
 }
 
 } // namespace

@@ -43,7 +43,8 @@ protected:
 
 // ---- Configuration and what the host supplies ------------------------------------------------
 
-TEST_F(ConsultaChequeTest, SecaoAusenteDaOsPadroes) {
+TEST_F(ConsultaChequeTest, PadroesEValoresDoChequeIni) {
+  // No section of its own: the defaults.
   Escreve("Cheque.ini", Secao("Outra", "habilitado=1\r\nCodigoRede=33\r\nopBanco=1"));
   Menu(1);
   Inicia();
@@ -61,13 +62,10 @@ TEST_F(ConsultaChequeTest, SecaoAusenteDaOsPadroes) {
   Confere(tela, "edCompensacao#3|edBanco#3|edAgencia#4|edConta#9|edDigito#1|edCheque#6|"
                 "edEmitente#50|edRG#9|edTelefone#8|edDDD#4|edFacilitador#15|edC1#1");
   Confere(tela, "~edC1|~lbC1|~edC2|~lbC2|~edC3|~lbC3|~edQtdChq|~lbQtdChq|^pnDadosCheque|~pnCMC7");
-}
 
-TEST_F(ConsultaChequeTest, ValoresLidosDoChequeIni) {
   Configura("CodigoTrn=0x7C\r\nTipoFuncao=9\r\nCodigoRede=45\r\nConsultarBin=1\r\n"
             "ColetaQtdChq=2\r\nTipoEntChqManual=3\r\nUtilizaCampoC1=1\r\nUtilizaCampoC2=-1\r\n"
             "TipoSaida=7\r\ntmConta=8\r\ntmDigito=2\r\ntmBanco=abc\r\n");
-  Menu(1);
   Inicia();
   EXPECT_EQ(CodigoTrn, 0x7C);
   EXPECT_EQ(sTipoFuncao + "/" + CodigoRede + "/" + TipoEntChqManual + "/" + sTipoSaida, "9/45/3/7");
@@ -156,10 +154,7 @@ TEST_F(ConsultaChequeTest, PreencheETravaOQueOHostForneceu) {
   };
   for (const Caso &c : casos) {
     SCOPED_TRACE(c.chaves + " " + c.campos);
-    Configura(c.chaves);
-    Menu(c.modo);
-    host.Store().clear();
-    Campos(c.campos);
+    Prepara(c.chaves, c.modo, c.campos);
     Confere(Inicia(), c.estado);
     EXPECT_EQ(tela->edCPFCGC->EditMask(), c.mascara ? c.mascara : tela->edCPFCGC->EditMask());
   }
@@ -297,12 +292,8 @@ TEST_F(ConsultaChequeTest, OrdemMensagensEFoco) {
   };
   for (const Caso &c : casos) {
     SCOPED_TRACE(c.chaves + " " + c.edits);
-    Configura("CodigoRede=12\r\n" + c.chaves, c.cliente);
-    Menu(c.modo);
-    host.Store().clear();
-    host.ClearCalls();
-    host.Set(1003, 0, "15000");
-    Campos(c.campos);
+    Prepara("CodigoRede=12\r\n" + c.chaves, c.modo, "1003=15000|" + std::string(c.campos),
+            c.cliente);
     auto *t = Application->CreateForm<TTela>();
     t->aposIniciar = [&c](TTela &x) {
       Preenche(&x, std::string(kValido) + "|" + c.edits);
@@ -347,7 +338,7 @@ TEST_F(ConsultaChequeTest, ConsultaDigitadaEnviaCadaCampoEBufferNaOrdemDoLayout)
   EXPECT_EQ(r.result, mrOk);
   EXPECT_EQ(host.RequestCodes(), std::vector<uint32_t>{0x70});
   // Company as code 70 sends it; only the amounts carry an attribute byte.
-  EXPECT_EQ(Requisicao(),
+  EXPECT_EQ(Requisicao(host),
             "10112=12 10171- 10102=12 10158=1 1003=15000@4.0.0 1006=1 1007=11222333000181 1046=1 "
             "x1/4 10166=15062024 10165=15000@4.0.0 '2' 10167=018~1~23~4567~8~1234569 10146- "
             "'TELD:011' 'TEL:5551234' 'CHQ2:052020' 'CHQ3:JOSE DA SILVA' 'CHQ4:1234567' "
@@ -362,22 +353,6 @@ TEST_F(ConsultaChequeTest, ConsultaDigitadaEnviaCadaCampoEBufferNaOrdemDoLayout)
                 true);
 }
 
-const char *Buffer(const std::string &nome) {
-  static const std::pair<const char *, const char *> buffers[] = {
-      {"DDDTelefones", DDDTelefones},
-      {"DataNascimento", DataNascimento},
-      {"RGOpcional", RGOpcional},
-      {"FacilitOpcional", FacilitOpcional},
-      {"DataAberturaOpcional", DataAberturaOpcional},
-      {"EmitenteOpcional", EmitenteOpcional},
-      {"aTipoServico", aTipoServico},
-      {"aHistorico", aHistorico},
-      {"aDadosCliente", aDadosCliente}};
-  for (const auto &b : buffers)
-    if (nome == b.first) return b.second;
-  return "<sem buffer>";
-}
-
 // GravaCamposVelkor of the consultation screen alone, on a screen initialised as if shown.
 TEST_F(ConsultaChequeTest, CamposEBuffersPorCaso) {
   const std::string emitente(60, 'E'), A = "<ausente>";
@@ -385,48 +360,48 @@ TEST_F(ConsultaChequeTest, CamposEBuffersPorCaso) {
     std::string chaves, cliente;
     int modo, codigo;
     const char *campos; // the host's fields
-    std::string edits, esperados, buffers;
+    std::string edits, esperados;
+    std::vector<std::pair<const char *, std::string>> buffers;
     bool resultado = true;
   } casos[] = {
-      {"", "", 1, 70, "1006=F", "edTipoDoc= ", "1006=" + A + "|1007=|1008=15062024", ""},
-      {"", "", 1, 70, "", "edTipoDoc=2", "1006=J", ""},
+      // clang-format off
+      {"", "", 1, 70, "1006=F", "edTipoDoc= ", "1006=" + A + "|1007=|1008=15062024", {}},
       {"", "", 1, 70, "", "", "1085=" + A + "|1200=" + A + "|1038=" + A,
-       "DataNascimento=|DataAberturaOpcional=|DDDTelefones="},
+       {{DataNascimento, ""}, {DataAberturaOpcional, ""}, {DDDTelefones, ""}}},
       // The operator code goes in the RG's field.
-      {"UtilizaCampoCodOperador=1", "", 1, 70, "", "edRG=RG55|edFacilitador=OP7",
-       "1044=OP7|1186=" + A, "RGOpcional=CHQ4:RG55|FacilitOpcional=OPR:OP7"},
-      {"CodigoRede=57\r\nReservado=33", "", 1, 70, "", "", "10112=57|10102=0", ""},
-      {"CodigoRede=96", "", 1, 70, "", "", "10102=0", ""},
-      {"CodigoRede=45", "", 1, 70, "", "", "10102=45", ""}, // no Reservado: the network
+      {"UtilizaCampoCodOperador=1", "", 1, 70, "", "edRG=RG55|edFacilitador=OP7", "1044=OP7|1186=" + A,
+       {{RGOpcional, "CHQ4:RG55"}, {FacilitOpcional, "OPR:OP7"}}},
+      {"CodigoRede=57\r\nReservado=33", "", 1, 70, "", "", "10112=57|10102=0", {}},
+      {"CodigoRede=96", "", 1, 70, "", "", "10102=0", {}},
+      {"CodigoRede=45", "", 1, 70, "", "", "10102=45", {}}, // no Reservado: the network
       // Network 10 sends the consultation type.
       {"CodigoRede=10", "TipoServico=01\r\nHistorico=2", 1, 70, "1043= 07 ", "", "",
-       "aTipoServico=CHQ7:07|aHistorico=|aDadosCliente="},
+       {{aTipoServico, "CHQ7:07"}, {aHistorico, ""}, {aDadosCliente, ""}}},
       // Code F0 writes none of the optional items.
       {"CodigoRede=200", "", 1, 0xF0, "",
        "edConta=456|edDDD=11|edTelefone=5551234|edRG=77|edEmitente=X|edFacilitador=9|"
        "edCodArea=11|edDtNascimento=01/02/1980|edAberturaCC=05/2020",
        "1032=" + A + "|1038=" + A + "|1039=" + A + "|1044=" + A + "|1085=" + A + "|1186=" + A +
            "|1200=" + A + "|1258=" + A + "|1334=" + A + "|10112=200",
-       "DDDTelefones=ANTES|EmitenteOpcional=ANTES"},
+       {{DDDTelefones, "ANTES"}, {EmitenteOpcional, "ANTES"}}},
       // Long texts go whole to the fields and are cut in the buffers.
       {"tmEmitente=60\r\ntmRG=15", "", 1, 70, "",
        "edEmitente=" + emitente + "|edRG=123456789012345|edFacilitador=123456789012345",
        "1258=" + emitente + "|1044=123456789012345|1186=123456789012345",
-       "EmitenteOpcional=CHQ3:" + std::string(46, 'E') +
-           "|RGOpcional=CHQ4:12345678901234|FacilitOpcional=FAC:123456789012345"},
+       {{EmitenteOpcional, "CHQ3:" + std::string(46, 'E')}, {RGOpcional, "CHQ4:12345678901234"},
+        {FacilitOpcional, "FAC:123456789012345"}}},
       {"", "", 2, 70, "", "edCMC7=123456789012345678901234567890",
-       "1005=123456789012345678901234567890|1029=" + A, ""},
+       "1005=123456789012345678901234567890|1029=" + A, {}},
       // A refused write stops there.
       {"", "", 1, 70, "", "edBanco=1|edAgencia=23|edCheque=5",
-       "1029=1|1030=" + A + "|1034=" + A + "|10112=" + A, "", false},
+       "1029=1|1030=" + A + "|1034=" + A + "|10112=" + A, {}, false},
+      // clang-format on
   };
   for (const Caso &c : casos) {
     SCOPED_TRACE(c.chaves + " " + c.edits);
-    Configura(c.chaves + "\r\nCodigoRede=12", c.cliente); // the first key of a name counts
-    Menu(c.modo, c.codigo);
-    host.Store().clear();
-    host.Set(1003, 0, "15000");
-    Campos(c.campos);
+    // The first key of a name counts.
+    Prepara(c.chaves + "\r\nCodigoRede=12", c.modo, "1003=15000|" + std::string(c.campos),
+            c.cliente, c.codigo);
     std::strcpy(DDDTelefones, "ANTES");
     std::strcpy(EmitenteOpcional, "ANTES");
     auto *t = Application->CreateForm<TFrmChq_Trn>();
@@ -435,10 +410,7 @@ TEST_F(ConsultaChequeTest, CamposEBuffersPorCaso) {
     if (!c.resultado) host.FailWritesOf(1030);
     EXPECT_EQ(t->GravaCamposVelkor(), c.resultado);
     ConfereCampos(c.esperados);
-    for (const std::string &p : Partes(c.buffers)) {
-      const size_t igual = p.find('=');
-      EXPECT_EQ(std::string(Buffer(p.substr(0, igual))), p.substr(igual + 1)) << p;
-    }
+    for (const auto &[buffer, valor] : c.buffers) EXPECT_EQ(std::string(buffer), valor);
     t->Free();
   }
 }

@@ -85,7 +85,6 @@ TEST_F(ModeloChequeTest, ContagemDeOpcoesDoMenu) {
       {1, {}, "type 9", {1}, mrOk},
       {3, {1, 3}, "type 9", {2}, mrOk},
       // Two or more wait for the operator, the focus on the first one.
-      {2, {}, "expect-focus spOpcao1\ntype 2\ntype 9", {2}, mrOk},
       {8, {}, "expect-focus spOpcao1\nkey Tab\nkey Enter\ntype 9", {2}, mrOk},
   };
   for (const Caso &c : casos) {

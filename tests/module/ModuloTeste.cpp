@@ -84,6 +84,15 @@ void ModuloTeste::Campos(const std::string &itens) {
   }
 }
 
+void ModuloTeste::Prepara(const std::string &cheque, int modo, const std::string &campos,
+                          const std::string &cliente, int codigo, int funcao) {
+  Configura(cheque, cliente);
+  Menu(modo, codigo, funcao);
+  host.Store().clear();
+  host.ClearCalls();
+  Campos(campos);
+}
+
 void ModuloTeste::ConfereCampos(const std::string &itens, bool salvo) const {
   for (const std::string &p : Partes(itens)) {
     int campo, indice;
@@ -151,10 +160,6 @@ TScriptRun ModuloTeste::Executa(TForm *tela, const std::string &roteiro) {
   return r;
 }
 
-std::vector<std::string> ModuloTeste::AuditoriaDesde(size_t de) const {
-  return std::vector<std::string>(Auditoria().begin() + long(de), Auditoria().end());
-}
-
 std::vector<std::string> ModuloTeste::Formularios(const TScriptRun &r, const std::string &what) {
   std::vector<std::string> nomes;
   for (const auto &e : r.Events("form"))
@@ -162,11 +167,11 @@ std::vector<std::string> ModuloTeste::Formularios(const TScriptRun &r, const std
   return nomes;
 }
 
-std::string ModuloTeste::Requisicao(size_t n) const {
+std::string ModuloTeste::Requisicao(const TFakeHost &h, size_t n) {
   std::string r;
-  if (n >= host.Requests().size()) return r;
+  if (n >= h.Requests().size()) return r;
   using cheque::layout::TEntradaDecodificada;
-  for (const TEntradaDecodificada &d : host.Requests()[n]) {
+  for (const TEntradaDecodificada &d : h.Requests()[n]) {
     std::string s;
     if (d.tipo == TEntradaDecodificada::Tipo::Grupo)
       s = "x" + std::to_string(d.repeticao) + "/" + std::to_string(d.tamanho);

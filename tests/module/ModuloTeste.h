@@ -49,6 +49,9 @@ protected:
   void Menu(int modo, int codigo = 70, int funcao = 1);
   // Host fields from "1003=15000|1029[1]=001".
   void Campos(const std::string &itens);
+  // Configura and Menu, then a store holding only `campos` and no calls recorded.
+  void Prepara(const std::string &cheque, int modo, const std::string &campos,
+               const std::string &cliente = "", int codigo = 70, int funcao = 1);
   // Edits of `tela` from "edBanco=1|edAgencia=|!edCheque" (a leading '!' disables the control).
   static void Preenche(TComponent *tela, const std::string &itens);
   // The operator clicking and typing into each edit of "edBanco=1|edAgencia=23", as a script.
@@ -65,16 +68,15 @@ protected:
   // Shows `tela` under `roteiro`, then frees it.
   TScriptRun Executa(TForm *tela, const std::string &roteiro);
 
-  // Audit lines written so far, and those from position `de` on.
+  // Audit lines written so far.
   const std::vector<std::string> &Auditoria() const { return host.AuditLines(); }
-  std::vector<std::string> AuditoriaDesde(size_t de) const;
   // Names of the forms of the "form" events of a run with the given "what".
   static std::vector<std::string> Formularios(const TScriptRun &r, const std::string &what);
 
   // The n-th request on one line: "F=V" ("F[i]=V" past index 0), "F-" absent, "'T'" a buffer or
   // constant, "xR/G" a repeated group, "@a.b.c" attribute bytes, "(L)" a label; 0x04 shows as
   // "~".
-  std::string Requisicao(size_t n = 0) const;
+  static std::string Requisicao(const TFakeHost &h, size_t n = 0);
   // A field of the store now, and as it was at the last save ("<ausente>" when absent).
   std::string Campo(int campo, int indice = 0) const;
   std::string Salvo(int campo, int indice = 0) const;

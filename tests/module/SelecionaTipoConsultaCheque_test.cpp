@@ -1,8 +1,6 @@
 // The consultation-type selection: parsing of the list and the choice written to field 1043.
 #include "screens/menus/SelecionaTipoConsultaCheque.h"
 
-#include <cstdio>
-
 #include "ModuloTeste.h"
 #include "module/ChequeMain.h"
 #include "screens/menus/MenuCheque.h"
@@ -83,13 +81,6 @@ TEST_F(TipoConsultaTest, ListaMaiorQueAsTabelasEFalhaAoGravar) {
   EXPECT_EQ(r.error, "") << r.screen;
   EXPECT_EQ(r.result, mrCancel);
   EXPECT_TRUE(r.Events("msgbox").empty());
-
-  // Without ClienteTrn.ini nothing is switched on: it closes by itself and writes nothing.
-  std::remove((dir + "/ClienteTrn.ini").c_str());
-  host.ClearCalls();
-  r = Seleciona("01;K1;Simples;", "", itens);
-  EXPECT_EQ(r.result, mrOk);
-  EXPECT_EQ(host.CountOf("GravaCampoString"), 0);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include <gmock/gmock.h>
+
 #include "ModuloTeste.h"
 #include "module/ChequeMain.h"
 #include "screens/consulta/LayoutsConsulta.h"
@@ -46,25 +48,6 @@ protected:
   int Confirma(const std::string &roteiro, TScriptRun *saida = nullptr) {
     return Mostra<TFrmTrnTeste>(roteiro, saida);
   }
-  // The value of a field, or the first text starting with `inicio`, in the n-th request.
-  static std::string Enviado(const TFakeHost &h, size_t n, int campo,
-                             const std::string &inicio = "") {
-    using cheque::layout::TEntradaDecodificada;
-    if (n >= h.Requests().size()) return "<sem requisicao>";
-    for (const auto &e : h.Requests()[n])
-      if (inicio.empty()
-              ? e.tipo == TEntradaDecodificada::Tipo::Campo && e.campo == campo
-              : e.tipo == TEntradaDecodificada::Tipo::Texto && e.valor.rfind(inicio, 0) == 0)
-        return e.valor;
-    return "<none>";
-  }
-  // A host of its own for one case (so that unused answers and failures do not carry over).
-  void Novo(TFakeHost &h) {
-    SetHost(&h);
-    h.SetMessage(553, "&1 - Confirma");
-    h.SetMessage(554, "&9 - Cancela");
-    h.Set(1006, 0, "F");
-  }
 };
 
 TEST_F(TrnModeloTest, RegrasDoValor) {
@@ -82,7 +65,7 @@ TEST_F(TrnModeloTest, RegrasDoValor) {
                    confirma,
                &r),
       mrOk);
-  EXPECT_EQ(Enviado(host, 0, 1003), "39");
+  EXPECT_EQ(Requisicao(host), "10112- 1003=39 1006-");
   EXPECT_EQ(Campo(10148), std::string(32, '0'));
   // Both messages came in exclamation boxes with the module's caption.
   const auto caixas = r.Events("msgbox");
@@ -173,11 +156,12 @@ TEST_F(TrnModeloTest, RespostasDosTresTiposVaoNaOrdemDasPerguntas) {
             mrOk);
   // Answered as a code-70 consultation.
   EXPECT_EQ(host.RequestCodes(), (std::vector<uint32_t>{0x72, 0x70}));
-  EXPECT_EQ(Enviado(host, 1, 0, "PERG:"), "PERG:P01 NOME DA MAE,MARIA,0;PERG:P02 DATA NASC," +
-                                              pinpad26 + ",1;PERG:P03 CARTAO," +
-                                              cartao.substr(0, 37) + ",2;PERG:P04 CIDADE,REC,0;");
-  EXPECT_EQ(Enviado(host, 1, 1006), "2"); // person type as the request wants it
-  EXPECT_EQ(Campo(1006), "F");            // and back afterwards
+  using ::testing::HasSubstr;
+  EXPECT_THAT(Requisicao(host, 1), HasSubstr("'PERG:P01 NOME DA MAE,MARIA,0;PERG:P02 DATA NASC," +
+                                             pinpad26 + ",1;PERG:P03 CARTAO," +
+                                             cartao.substr(0, 37) + ",2;PERG:P04 CIDADE,REC,0;'"));
+  EXPECT_THAT(Requisicao(host, 1), HasSubstr(" 1006=2 ")); // person type as the request wants it
+  EXPECT_EQ(Campo(1006), "F");                             // and back afterwards
   const auto pinpad = host.CallsOf("ObtemCampoPinpad");
   ASSERT_EQ(pinpad.size(), 1u);
   EXPECT_EQ(pinpad[0].args[1] + "|" + pinpad[0].args[2] + "|" + pinpad[0].args[4] + "-" +
@@ -200,84 +184,79 @@ public:
   }
 };
 
-TEST_F(TrnModeloTest, FiltroDeTeclasDoHostValeNasDuasTelas) {
-  CodigoRede = "45";
-  THostSemCinco filtro;
-  Novo(filtro);
-  filtro.SetQuestions({Q("P01 ", "NOME", '0', 1, 20)});
-  filtro.QueueAuthorization({Op::Grava(1009, 0, "88"), Op::Grava(20017, 0, "SC")});
-  filtro.QueueAuthorization({Op::Grava(1009, 0, "0")});
-  EXPECT_EQ(Confirma("type 152\nkey Enter\nexpect-focus btConfirma\nkey Enter\n"
-                     "expect-form FrmCap_Perg\ntype A5B\nkey Enter\n"
-                     "expect-focus btConfirma\nkey Enter\n"),
-            mrOk);
-  EXPECT_EQ(Enviado(filtro, 0, 1003), "12");
-  EXPECT_EQ(Enviado(filtro, 1, 0, "PERG:"), "PERG:P01 NOME,AB,0;");
-  SetHost(&host);
-}
-
-TEST_F(TrnModeloTest, TrocaDePerguntasSoParaSeusResultadosERede) {
+// A first answer asks for the network's questions (network 45, result 1 or 88, service "SC" in
+// any case); the answers go in a second request. Questions that cannot be answered close the
+// cycle as completed after the first one.
+TEST_F(TrnModeloTest, TrocaDePerguntasPorResultadoRedeEServico) {
+  const TPergunta nome = Q("P01 ", "NOME", '0', 1, 20), senha = Q("P02 ", "SENHA", '1', 4, 6),
+                  cartao = Q("P03 ", "CARTAO", '2', 0, 37);
+  auto pinpad = [](TFakeHost &h) { h.QueuePinpadAnswer("1234"); };
   struct Caso {
     const char *rede, *resultado, *servico;
-    size_t autorizacoes;
-  } casos[] = {{"45", "1", "SC", 2}, {"45", "88", "sc", 2}, {"45", "88", "sC", 2},
-               {"45", "5", "SC", 1}, {"45", "88", "SX", 1}, {"46", "88", "SC", 1}};
-  for (const Caso &c : casos) {
-    SCOPED_TRACE(std::string(c.rede) + "/" + c.resultado + "/" + c.servico);
-    TFakeHost novo;
-    Novo(novo);
-    CodigoRede = c.rede;
-    novo.SetQuestions({Q("P02 ", "SENHA", '1', 4, 6)});
-    novo.QueuePinpadAnswer("1234");
-    novo.QueueAuthorization({Op::Grava(1009, 0, c.resultado), Op::Grava(20017, 0, c.servico)});
-    novo.QueueAuthorization({Op::Grava(1009, 0, "0")});
-    EXPECT_EQ(Confirma(kDez), mrOk);
-    EXPECT_EQ(novo.RequestCodes().size(), c.autorizacoes);
-    SetHost(&host);
-  }
-}
-
-TEST_F(TrnModeloTest, PerguntasQueFalhamEncerramComoConcluida) {
-  struct Caso {
     TPergunta pergunta;
     std::function<void(TFakeHost &)> prepara;
-    const char *roteiro;
-    const char *resultado; // field 1009 afterwards
+    std::string roteiro;
+    size_t autorizacoes;
+    const char *campo1009; // afterwards
+    bool filtro = false;   // the host's keyboard filter drops "5"
   } casos[] = {
-      {Q("P01 ", "NOME", '0', 1, 20), [](TFakeHost &) {},
-       "expect-form FrmCap_Perg\nclick btRetorna\n", "88"},
-      {Q("P02 ", "SENHA", '1', 4, 6), [](TFakeHost &h) { h.FailPinpad(); }, "", "88"},
+      {"45", "1", "SC", senha, pinpad, kDez, 2, "0"},
+      {"45", "88", "sC", senha, pinpad, kDez, 2, "0"},
+      {"45", "5", "SC", senha, pinpad, kDez, 1, "5"},
+      {"45", "88", "SX", senha, pinpad, kDez, 1, "88"},
+      {"46", "88", "SC", senha, pinpad, kDez, 1, "88"},
+      // The host's filter holds on the amount and on the questions screen alike.
+      {"45", "88", "SC", nome, [](TFakeHost &) {},
+       "type 152\nkey Enter\nexpect-focus btConfirma\nkey Enter\nexpect-form FrmCap_Perg\n"
+       "type A5B\nkey Enter\nexpect-focus btConfirma\nkey Enter\n",
+       2, "0", true},
+      {"45", "88", "SC", nome, [](TFakeHost &) {},
+       kDez + "expect-form FrmCap_Perg\nclick btRetorna\n", 1, "88"},
+      {"45", "88", "SC", senha, [](TFakeHost &h) { h.FailPinpad(); }, kDez, 1, "88"},
       // A card of another network.
-      {Q("P03 ", "CARTAO", '2', 0, 37),
-       [](TFakeHost &h) { h.QueueBinAnswer(true, {Op::Grava(10112, 0, "21")}); }, "", "FF"},
-      {Q("P03 ", "CARTAO", '2', 0, 37), [](TFakeHost &h) { h.QueueBinAnswer(false); }, "", "88"},
+      {"45", "88", "SC", cartao,
+       [](TFakeHost &h) { h.QueueBinAnswer(true, {Op::Grava(10112, 0, "21")}); }, kDez, 1, "FF"},
+      {"45", "88", "SC", cartao, [](TFakeHost &h) { h.QueueBinAnswer(false); }, kDez, 1, "88"},
   };
-  CodigoRede = "45";
   for (const Caso &c : casos) {
-    SCOPED_TRACE(c.pergunta.Texto);
-    TFakeHost novo;
-    Novo(novo);
-    novo.SetQuestions({c.pergunta});
-    c.prepara(novo);
-    novo.QueueAuthorization({Op::Grava(1009, 0, "88"), Op::Grava(20017, 0, "SC")});
-    novo.QueueAuthorization({Op::Grava(1009, 0, "0")});
-    EXPECT_EQ(Confirma(kDez + c.roteiro), mrOk);
-    EXPECT_EQ(novo.RequestCodes().size(), 1u);
-    EXPECT_EQ(novo.SaveCount(), 1);
-    EXPECT_EQ(novo.Get(1009), c.resultado);
-    EXPECT_EQ(novo.Get(1027), std::string(c.resultado) == "FF"
-                                  ? std::optional<std::string>("MSG 317")
-                                  : std::nullopt);
+    SCOPED_TRACE(std::string(c.rede) + "/" + c.resultado + "/" + c.servico + " " +
+                 c.pergunta.Texto);
+    // A host of its own (so that unused answers and failures do not carry over).
+    THostSemCinco filtro;
+    TFakeHost comum, &h = c.filtro ? filtro : comum;
+    SetHost(&h);
+    h.SetMessage(553, "&1 - Confirma");
+    h.SetMessage(554, "&9 - Cancela");
+    h.Set(1006, 0, "F");
+    CodigoRede = c.rede;
+    h.SetQuestions({c.pergunta});
+    c.prepara(h);
+    h.QueueAuthorization({Op::Grava(1009, 0, c.resultado), Op::Grava(20017, 0, c.servico)});
+    h.QueueAuthorization({Op::Grava(1009, 0, "0")});
+    EXPECT_EQ(Confirma(c.roteiro), mrOk);
+    EXPECT_EQ(h.RequestCodes().size(), c.autorizacoes);
+    EXPECT_EQ(h.SaveCount(), 1);
+    EXPECT_EQ(h.Get(1009), c.campo1009);
+    EXPECT_EQ(h.Get(1027), std::string(c.campo1009) == "FF" ? std::optional<std::string>("MSG 317")
+                                                            : std::nullopt);
+    if (c.filtro) {
+      EXPECT_EQ(Requisicao(h), "10112- 1003=12 1006=F");
+      EXPECT_THAT(Requisicao(h, 1), ::testing::HasSubstr("'PERG:P01 NOME,AB,0;'"));
+    }
     SetHost(&host);
   }
 }
 
 TEST_F(TrnModeloTest, RespostaMostradaOuCortadaPelaRede) {
-  // A text answer is shown; returning from it refuses the operation and nothing is saved.
+  // A text answer is shown; returning from it refuses the operation (the point of sale finds FF
+  // and message 801), no receipt is printed and nothing is saved.
   host.QueueAuthorization({Op::Grava(1009, 0, "0"), Op::Grava(10112, 0, "10"),
                            Op::Grava(20033, 0, "1CHEQUE SEM RESTRICOES@")});
+  ImprimeCupom = true;
   EXPECT_EQ(Confirma(kDez + "expect-form FrmImprime_Mod\nclick btRetorna\n"), mrCancel);
-  EXPECT_EQ(Campo(1009) + " " + std::to_string(host.SaveCount()), "FF 0");
+  EXPECT_FALSE(ImprimeCupom);
+  EXPECT_EQ(Campo(1009) + " " + Campo(1027) + " " + std::to_string(host.SaveCount()),
+            "FF MSG 801 0");
   // CDL POA: its registers stored, then its free text shown with print offered.
   host.Store().clear();
   const std::string registro = "006" + std::string(174, 'r') + "0";
@@ -313,34 +292,7 @@ TEST_F(TrnModeloTest, SenhaRecusadaEncerraComoConcluida) {
 
 // ---- The questions-and-answers text of the second request, built within its 2049 bytes.
 
-template <class T> T Resposta(const std::string &s) {
-  T r{};
-  std::memcpy(r.Texto, s.data(), std::min(s.size(), sizeof r.Texto - 1));
-  return r;
-}
-
-TEST(TextoPerguntas, RespostasSeguemSuasPerguntasNaOrdem) {
-  TRespostasPerguntas r;
-  r.Teclado = {Resposta<TRespostaTeclado>("MARIA"), Resposta<TRespostaTeclado>("RECIFE")};
-  r.Pinpad = {Resposta<TRespostaPinpad>("1234")};
-  r.Cartao = {Resposta<TRespostaCartao>("6012345678901234=2512")};
-  char texto[2049];
-  EXPECT_EQ(
-      MontaTextoPerguntas(texto, sizeof texto,
-                          {Q("P01 ", "NOME DA MAE", '0', 1, 20), Q("P02 ", "SENHA", '1', 4, 6),
-                           Q("P03 ", "CARTAO", '2', 0, 37), Q("P04 ", "CIDADE", '0', 1, 20)},
-                          r),
-      4u);
-  EXPECT_STREQ(texto, "PERG:P01 NOME DA MAE,MARIA,0;PERG:P02 SENHA,1234,1;"
-                      "PERG:P03 CARTAO,6012345678901234=2512,2;PERG:P04 CIDADE,RECIFE,0;");
-
-  // Fewer answers than questions of a type: the missing answers are empty.
-  r.Cartao.clear();
-  MontaTextoPerguntas(texto, sizeof texto, {Q("Q9  ", "X", '3', 0, 1)}, r);
-  EXPECT_STREQ(texto, "PERG:Q9  X,,3;");
-}
-
-TEST(TextoPerguntas, CamposCheiosEListasLongasFicamNoBuffer) {
+TEST(TextoPerguntas, CamposCheiosListasLongasERespostasQueFaltam) {
   // Every piece at its largest: 4-char prefix, 26-char text without terminator, answers that
   // fill their entries without terminator.
   TPergunta p{};
@@ -360,6 +312,11 @@ TEST(TextoPerguntas, CamposCheiosEListasLongasFicamNoBuffer) {
   EXPECT_EQ(std::strlen(area), n * entrada.size());
   EXPECT_EQ(std::string(area, entrada.size()), entrada);
   EXPECT_EQ(std::string(area + 2049, 16), std::string(16, 0x5A));
+
+  // Fewer answers than questions of a type, or a type of no answers: the answers are empty.
+  r.Cartao.resize(1);
+  MontaTextoPerguntas(area, 2049, {p, p, Q("Q9  ", "X", '3', 0, 1)}, r);
+  EXPECT_EQ(std::string(area), entrada + "PERG:PPPP" + std::string(26, 'T') + ",,2;PERG:Q9  X,,3;");
 }
 
 // ---- Telecheque service-X records cut into the items of field 1188.

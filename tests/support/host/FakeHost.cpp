@@ -1,20 +1,12 @@
 #include "host/FakeHost.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include <cheque/funcoes.h>
 
-#include "platform/Transcript.h"
-
 namespace {
 std::string Num(long long v) {
   return std::to_string(v);
-}
-std::string Hex(uint32_t v) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%02X", v);
-  return b;
 }
 } // namespace
 
@@ -124,7 +116,6 @@ void TFakeHost::VelkorGravaArquivo() {
   Registra("VelkorGravaArquivo", {});
   ++fSaves;
   fSalvo = fStore;
-  Transcript().Add("save", {{"path", ""}, {"values", fStore.size()}});
 }
 
 void TFakeHost::VelkorSetaCupomNegada(int field) {
@@ -134,8 +125,7 @@ void TFakeHost::VelkorSetaCupomNegada(int field) {
 
 std::string TFakeHost::LeCampo(int field, int index) {
   Registra("LeCampo", {Num(field), Num(index)});
-  auto it = fStore.find({field, index});
-  return it == fStore.end() ? std::string() : it->second;
+  return Get(field, index).value_or("");
 }
 
 uint16_t TFakeHost::GravaCampoString(int field, int index, const std::string &text) {
@@ -154,29 +144,20 @@ std::string TFakeHost::LeMensagens(int id) {
 void TFakeHost::EnviaArquivoErroPDV(int code, const std::string &text) {
   Registra("EnviaArquivoErroPDV", {Num(code), text});
   fErrosPdv.emplace_back(code, text);
-  Transcript().Add("pdv_error", {{"code", code}, {"text", TTranscript::Text(text)}});
 }
 
 // ---- Transaction
 
 int TFakeHost::AutorizaTransacao(const TRequestLayout *layout, THandle statusLabel, int mode) {
   Registra("AutorizaTransacao",
-           {layout ? Hex(layout->Codigo) : "null", Num(statusLabel != 0), Num(mode)});
+           {layout ? Num(layout->Codigo) : "null", Num(statusLabel != 0), Num(mode)});
   if (!layout) return 255;
-  auto entradas = cheque::layout::DecodificaLayout(*layout, &cheque::layout::ResolveReferencia,
-                                                   [this](int c, int i, std::string &out) {
-                                                     auto it = fStore.find({c, i});
-                                                     if (it == fStore.end()) return false;
-                                                     out = it->second;
-                                                     return true;
-                                                   });
-  Transcript().Add(
-      "authorize",
-      {{"n", fRequisicoes.size() + 1},
-       {"code", layout->Codigo},
-       {"code_hex", Hex(layout->Codigo)},
-       {"entries", cheque::layout::EntradasJson<TTranscript::Json>(entradas, &TTranscript::Text)}});
-  fRequisicoes.push_back(std::move(entradas));
+  fRequisicoes.push_back(cheque::layout::DecodificaLayout(
+      *layout, &cheque::layout::ResolveReferencia, [this](int c, int i, std::string &out) {
+        const auto v = Get(c, i);
+        out = v.value_or("");
+        return v.has_value();
+      }));
   fCodigos.push_back(layout->Codigo);
   if (!fRespostas.empty()) {
     TResposta r = std::move(fRespostas.front());
@@ -305,7 +286,6 @@ bool TFakeHost::FazConsultaBinsRedeDestino(int mode, THandle statusLabel) {
 void TFakeHost::GravaAudit(int kind, const std::string &text) {
   Registra("GravaAudit", {Num(kind), text});
   fAudit.push_back(text);
-  Transcript().Add("audit", {{"text", TTranscript::Text(text)}});
 }
 
 void TFakeHost::ColocaJanelaEmPrimeiroPlano(THandle window) {

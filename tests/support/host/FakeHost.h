@@ -1,7 +1,6 @@
 // A host for the module's in-process tests: an in-memory field store and scripted services.
 // It records every call (name and arguments as texts), can be told to fail a write, answers
-// authorisations, PIN-pad requests and BIN lookups from queues the test fills, and writes the
-// same transcript events as the reference host (audit, pdv_error, authorize, save).
+// authorisations, PIN-pad requests and BIN lookups from queues the test fills.
 #pragma once
 
 #include <deque>
