@@ -5,8 +5,8 @@
 #   scripts/lint.sh              both tools
 #   scripts/lint.sh FILE-REGEX   clang-tidy on the matching files only (e.g. src/platform/)
 # The compile database comes from a clang configuration in build-lint/ (or $LINT_BUILD_DIR);
-# nothing is built. On the 2-core machine clang-tidy takes 10 to 17 minutes over the tree (the
-# second figure when other builds share the cores), cppcheck under a minute; both times are printed.
+# nothing is built. On the 2-core machine clang-tidy takes about 3 minutes over the tree (up to 25
+# when other builds share the cores), cppcheck under a minute; both times are printed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"

@@ -10,6 +10,9 @@ export WINEDEBUG=-all LANG=pt_BR.UTF-8 LC_ALL=C.UTF-8
 mkdir -p "$(dirname "$out")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A Wine server started by headless runs (the scripted sessions) keeps a desktop with no display:
+# the window must be made by a server that starts under Xvfb.
+wineserver -k 2>/dev/null || true
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   set -u
   wine "$1/chequepdv.exe" --dir share/demo --messages share/demo/mensagens.txt \
