@@ -12,7 +12,7 @@ cd "$here"
 builddir=${COVERAGE_BUILD_DIR:-build-coverage}
 jobs=$(nproc 2>/dev/null || echo 2)
 CC=gcc CXX=g++ cmake -S . -B "$builddir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHEQUE_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic" -DCMAKE_C_FLAGS=--coverage \
+  -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic -DCHEQUE_COVERAGE" -DCMAKE_C_FLAGS=--coverage \
   -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage >/dev/null
 cmake --build "$builddir" -j "$jobs"
 find "$builddir" -name '*.gcda' -delete

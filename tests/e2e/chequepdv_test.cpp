@@ -271,8 +271,8 @@ TEST(Chequepdv, ModuleExportsExactlyTheEightEntryPoints) {
 
 // A scripted code-70 consultation costs the whole process a few milliseconds of CPU.
 TEST(Chequepdv, ConsultationCostsLittleCpu) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "timed only without the sanitizers";
+#if defined(__SANITIZE_ADDRESS__) || defined(CHEQUE_COVERAGE)
+  GTEST_SKIP() << "timed only without the sanitizers and the coverage counters";
 #endif
   const std::string demo = kSourceDir + "/share/demo";
   TempDir dir;
