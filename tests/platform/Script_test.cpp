@@ -2,6 +2,7 @@
 #include "FormsTest.h"
 
 #include "platform/Cp1252.h"
+#include "platform/Privacy.h"
 
 #include <cstdio>
 #include <fstream>
@@ -99,6 +100,18 @@ TEST_F(ScriptTest, FailuresNameTheLineTheFormAndWhatWasFound) {
   EXPECT_EQ(told.rfind("demo.script:1: expect-focus: expected \"nada\", found \"ed\"", 0), 0u)
       << told;
   EXPECT_NE(src->FailureScreen().find("ed: TEdit"), std::string::npos);
+  // While masking is on, a long number in a box is masked in the transcript and in a failure.
+  AddButton(f, nullptr, "btConta", "&2 - Conta", 4)->OnClick = [](TObject *) {
+    Application->MessageBox("Conta 0123456789", "Info", 0);
+  };
+  Privacy().SetMasking(true);
+  const TScriptRun masked = RunScript(f, "alt 2\nexpect-msgbox Conta 0123456789 0\n");
+  Privacy().SetMasking(false);
+  EXPECT_NE(masked.error.find("expected \"Conta ******6789 0\", found \"Conta ******6789\""),
+            std::string::npos)
+      << masked.error;
+  ASSERT_EQ(masked.Events("msgbox").size(), 1u);
+  EXPECT_EQ(masked.Events("msgbox")[0]["text"], "Conta ******6789");
   f->Free();
 }
 
