@@ -8,9 +8,9 @@
 #include <set>
 #include <sstream>
 
-#include "VirtualTerminal.h"
 #include "platform/Pictures.h"
 #include "platform/Script.h"
+#include "terminal/VirtualTerminal.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "VirtualTerminal.h"
+#include "terminal/VirtualTerminal.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "VirtualTerminal.h"
+#include "terminal/VirtualTerminal.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-// A virtual terminal for the tests: a curses screen of a fixed size whose output goes nowhere
-// and whose keys come from a pipe the test writes into, and forms built like the module's.
+// A virtual terminal for the tests and the benchmarks: a curses screen of a fixed size whose
+// output goes nowhere and whose keys come from a pipe the caller writes into, and forms built
+// like the module's.
 #pragma once
 
 #include <cstdio>
