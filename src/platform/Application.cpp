@@ -274,7 +274,7 @@ std::string TApplication::WaitingDescription() const {
   const TForm *f = ActiveForm();
   std::string s;
   if (!fBoxes.empty())
-    s = "a message box \"" + Cp1252ToUtf8(fBoxes.back().Text) + "\" waits (form " +
+    s = "a message box \"" + Cp1252ToUtf8(LoggedText(fBoxes.back().Text)) + "\" waits (form " +
         (f ? f->Name : std::string("(none)"));
   else
     s = (f ? "form " + f->Name : std::string("no form")) + " waits";

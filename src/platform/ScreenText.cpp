@@ -102,7 +102,8 @@ std::string ScreenText() {
   if (const TMessageBoxState *box = Application->ActiveMessageBox()) {
     char flags[16];
     (void)std::snprintf(flags, sizeof flags, "0x%X", box->Flags); // at most 10 characters
-    out += "Message box " + Q(box->Caption) + " (flags " + flags + "): " + Q(box->Text) + "\n";
+    out += "Message box " + Q(box->Caption) + " (flags " + flags +
+           "): " + Q(LoggedText(box->Text)) + "\n";
   }
   return out;
 }

@@ -278,7 +278,8 @@ void TScriptSource::Validate(const Step &s) {
     const bool acks = s.verb == Verb::Key &&
                       (s.key == VK_RETURN || s.key == VK_SPACE || s.key == VK_ESCAPE) && !s.shift;
     if (!acks)
-      FailAt(s.line, "a message box is open (" + Quoted(box->Text) + "): use ok or key Enter",
+      FailAt(s.line,
+             "a message box is open (" + Quoted(LoggedText(box->Text)) + "): use ok or key Enter",
              true);
     return;
   }

@@ -100,7 +100,8 @@ TEST_F(ScriptTest, FailuresNameTheLineTheFormAndWhatWasFound) {
   EXPECT_EQ(told.rfind("demo.script:1: expect-focus: expected \"nada\", found \"ed\"", 0), 0u)
       << told;
   EXPECT_NE(src->FailureScreen().find("ed: TEdit"), std::string::npos);
-  // While masking is on, a long number in a box is masked in the transcript and in a failure.
+  // While masking is on, a long number in a box is masked in the transcript, in a failure and in
+  // the screen text that goes with it.
   AddButton(f, nullptr, "btConta", "&2 - Conta", 4)->OnClick = [](TObject *) {
     Application->MessageBox("Conta 0123456789", "Info", 0);
   };
@@ -110,6 +111,7 @@ TEST_F(ScriptTest, FailuresNameTheLineTheFormAndWhatWasFound) {
   EXPECT_NE(masked.error.find("expected \"Conta ******6789 0\", found \"Conta ******6789\""),
             std::string::npos)
       << masked.error;
+  EXPECT_EQ(masked.screen.find("0123456789"), std::string::npos) << masked.screen;
   ASSERT_EQ(masked.Events("msgbox").size(), 1u);
   EXPECT_EQ(masked.Events("msgbox")[0]["text"], "Conta ******6789");
   f->Free();
