@@ -11,11 +11,20 @@
 #include <string>
 #include <vector>
 
-// Resets what one test may leave in the application (handlers, input, transcript).
+inline TForm *NewForm(const std::string &name) {
+  TForm *f = new TForm(nullptr);
+  f->Name = name;
+  return f;
+}
+
+// A form for the test, freed at its end; resets what one test may leave in the application
+// (handlers, input, transcript).
 class FormsTest : public ::testing::Test {
 protected:
+  TForm *f = NewForm("FrmTeste");
   void SetUp() override { Reset(); }
   void TearDown() override {
+    f->Free();
     Reset();
     Transcript().SetKeepInMemory(false);
   }
@@ -39,21 +48,6 @@ inline TBitBtn *AddButton(TForm *f, TWinControl *parent, const std::string &name
   TBitBtn *b = Add<TBitBtn>(f, parent, name, tabOrder);
   b->SetCaption(caption);
   return b;
-}
-
-inline TForm *NewForm(const std::string &name) {
-  TForm *f = new TForm(nullptr);
-  f->Name = name;
-  return f;
-}
-
-// One member of each transcript event of a kind, in order ("-" where it is null).
-inline std::vector<std::string> EventField(const TScriptRun &run, const std::string &ev,
-                                           const std::string &key) {
-  std::vector<std::string> out;
-  for (const auto &e : run.Events(ev))
-    out.push_back(e[key].is_null() ? std::string("-") : e[key].get<std::string>());
-  return out;
 }
 
 // True when the run ended only because the script ran out (every check in it held).

@@ -25,8 +25,8 @@ TEST_F(ControlsTest, EditsHonourMaxLengthCaseReadOnlyAndSelection) {
       {"backspace over selection", 0, ecNormal, false, "old", "key Backspace\ntype n", "n"},
   };
   for (const auto &c : cases) {
-    TForm *f = NewForm("FrmEdit");
-    TEdit *ed = Add<TEdit>(f, nullptr, "ed");
+    TForm *form = NewForm("FrmEdit");
+    TEdit *ed = Add<TEdit>(form, nullptr, "ed");
     ed->MaxLength = c.maxLength;
     ed->CharCase = c.charCase;
     ed->ReadOnly = c.readOnly;
@@ -34,16 +34,15 @@ TEST_F(ControlsTest, EditsHonourMaxLengthCaseReadOnlyAndSelection) {
     const std::string set = ed->Text();
     int changes = 0;
     ed->OnChange = [&](TObject *) { ++changes; };
-    EXPECT_TRUE(RanOut(RunScript(f, c.keys))) << c.what;
+    EXPECT_TRUE(RanOut(RunScript(form, c.keys))) << c.what;
     EXPECT_EQ(ed->Text(), c.expected) << c.what;
     EXPECT_EQ(ed->Modified, ed->Text() != set) << c.what;
     EXPECT_EQ(changes > 0, ed->Text() != set) << c.what;
-    f->Free();
+    form->Free();
   }
 }
 
 TEST_F(ControlsTest, MaskedEditsFormatAndRefuseToLeaveIncomplete) {
-  TForm *f = NewForm("FrmMask");
   TMaskEdit *edData = Add<TMaskEdit>(f, nullptr, "edData", 0);
   TMaskEdit *edCod = Add<TMaskEdit>(f, nullptr, "edCod", 1);
   Add<TEdit>(f, nullptr, "edNext", 2);
@@ -84,11 +83,9 @@ expect-text edData "05/03/202 "
   EXPECT_EQ(edCod->EditText(), "12.345.678/901_-__");
   edCod->SetEditMask("");
   EXPECT_EQ(edCod->Text(), "12345678901");
-  f->Free();
 }
 
 TEST_F(ControlsTest, ComboBoxAndMemo) {
-  TForm *f = NewForm("FrmCombo");
   TComboBox *cb = Add<TComboBox>(f, nullptr, "cb");
   for (const char *s : {"01 - Simples", "02 - Completa", "03 - Cheque"}) cb->Items.Add(s);
   TMemo *memo = Add<TMemo>(f, nullptr, "memo", 1);
@@ -121,12 +118,10 @@ key Up
   EXPECT_EQ(cb->ItemIndex(), 1);
   cb->Items.Clear();
   EXPECT_EQ(cb->ItemIndex(), -1);
-  f->Free();
 }
 
 // A grid as the several-cheques screens use it: per-column masks, Tab kept by the grid.
 TEST_F(ControlsTest, GridEditsCellsThroughTheirMasksAndValidatesOnLeaving) {
-  TForm *f = NewForm("FrmGrid");
   TStringGrid *sg = Add<TStringGrid>(f, nullptr, "sg", 0);
   AddButton(f, nullptr, "bt", "&1 - Ok", 1)->ModalResult = mrOk;
   sg->SetColCount(3);
@@ -169,11 +164,9 @@ click bt
   EXPECT_EQ(keysSeen, "ETET");
   // Enter, Up and the cell action on an incomplete code each refused to leave it.
   EXPECT_EQ(errors, std::vector<std::string>(3, TEditMask::InvalidInputMessage));
-  f->Free();
 }
 
 TEST_F(ControlsTest, GridMovesWithArrowsTabWrapsAndShrinkingKeepsWhatFits) {
-  TForm *f = NewForm("FrmGrid2");
   TStringGrid *sg = Add<TStringGrid>(f, nullptr, "sg");
   sg->SetColCount(3);
   sg->SetRowCount(3);
@@ -207,7 +200,6 @@ TEST_F(ControlsTest, GridMovesWithArrowsTabWrapsAndShrinkingKeepsWhatFits) {
   sg->SetRowCount(0);
   EXPECT_EQ(sg->RowCount(), 1);
   EXPECT_EQ(sg->Row(), 0);
-  f->Free();
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The terminal's keyboard: what the bytes a terminal sends become for the forms, on the real
-// clock; forms driven by keys; and the terminal's own prompt boxes.
+// clock; and the terminal's own prompt boxes.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,7 +12,7 @@ namespace {
 // Windows-1252 character, then "+S" / "+A" for Shift / Alt. Alt+1 is a button's accelerator;
 // → has no Windows-1252 form and is dropped; Ctrl+A means nothing to the forms; Escape alone
 // comes after the sequence wait.
-TEST(TerminalKeyboard, BytesBecomeTheScriptsActions) {
+TEST(TerminalKeyboard, BytesBecomeTheScriptsActionsInTime) {
   using Row = std::pair<const char *, const char *>;
   const Row keys[] = {
       {"\r", "KEnter"},       {"\n", "KEnter"},       {"\t", "KTab"},
@@ -42,56 +42,29 @@ TEST(TerminalKeyboard, BytesBecomeTheScriptsActions) {
   vt.Send("Z \0331\001c\xc3\xa9\xc2\xba\xe2\x82\xac\033\xc3\xa7\xe2\x86\x92\x62");
   for (const char *want : {"CZ", "C ", "C1+A", "Cc", "C\xe9", "C\xba", "C\x80", "C\xe7+A", "Cb"})
     expect({"", want});
-  TOperatorAction extra; // nothing left over
-  EXPECT_FALSE(kb.Next(extra, kb.Now() + 30));
-}
-
-// Next waits no longer than the deadline, so that timers fire while the operator thinks; a
-// closed input ends the run instead of hanging.
-TEST(TerminalKeyboard, DeadlineTimersAndClosedInput) {
-  TVirtualTerminal vt;
-  TTerminalKeyboard &kb = vt.Keyboard();
-  const auto t0 = std::chrono::steady_clock::now();
+  // Nothing is left over. Next waits no longer than the deadline, so that timers fire while the
+  // operator thinks; a closed input ends the run instead of hanging.
   TOperatorAction a;
+  const auto t0 = std::chrono::steady_clock::now();
   EXPECT_FALSE(kb.Next(a, kb.Now() + 40));
   const auto waited = std::chrono::steady_clock::now() - t0;
   EXPECT_GE(waited, std::chrono::milliseconds(35));
   EXPECT_LT(waited, std::chrono::seconds(1));
   EXPECT_FALSE(kb.Next(a, kb.Now() - 5)); // already past
-  // A modal form closed by its own timer, with nobody typing.
-  TForm *f = MakeBaseForm("FrmTeste_Timer", "Espera");
-  auto *t = new TTimer(f);
-  t->Interval = 30;
-  t->OnTimer = [&](TObject *) { f->ModalResult = mrOk; };
-  f->OnShow = [&](TObject *) { t->SetEnabled(true); };
-  EXPECT_EQ(f->ShowModal(), mrOk);
-  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
-  f->Free();
   vt.CloseInput();
   EXPECT_THROW(kb.Next(a, -1), EScriptFailure);
 }
 
-// A whole form driven from the terminal: typing, Tab, Shift+Tab, End, Backspace and an Alt
-// accelerator reach the controls through the form layer, and the screen follows. Then the
-// host's prompts over the form: asked in a box; a secret shows asterisks; Backspace corrects;
+// The host's prompts over a form: asked in a box; a secret shows asterisks; Backspace corrects;
 // the length is capped; Enter answers and Escape refuses.
-TEST(TerminalKeyboard, KeysDriveAModalFormAndPromptsAskInABox) {
+TEST(TerminalKeyboard, PromptsAskInABoxOverTheForm) {
   std::string got = "x";
   EXPECT_FALSE(TerminalPrompt("Senha", "Digite a senha", true, got)); // no terminal
   EXPECT_EQ(got, "x");
-  TVirtualTerminal vt;
-  TForm *f = MakeConsultaForm();
-  Find<TBitBtn>(f, "btConfirma")->ModalResult = mrOk;
-  Find<TEdit>(f, "edValor")->SetFocus();
+  TShown s(MakeConsultaForm());
+  TVirtualTerminal &vt = s.vt;
   std::vector<std::u32string> last; // the screen while waiting for the last key
   vt.Keyboard().BeforeWait = [&] { last = vt.Lines(); };
-  // Shift+Tab back to the amount, End, Backspace, Alt+1 ("&1 - Confirma").
-  vt.Send("150\t05032024\x1b[Z\x1bOF\x7f\0331");
-  EXPECT_EQ(f->ShowModal(), mrOk);
-  EXPECT_EQ(Find<TEdit>(f, "edValor")->Text(), "15");
-  EXPECT_EQ(Find<TMaskEdit>(f, "edData")->Text(), "05/03/2024");
-  EXPECT_TRUE(FindText(last, U"[15          ]").Found());
-  EXPECT_TRUE(FindText(last, U"[05/03/2024]").Found());
   const struct {
     const char *bytes;
     bool secret;
@@ -103,7 +76,6 @@ TEST(TerminalKeyboard, KeysDriveAModalFormAndPromptsAskInABox) {
       {"123456\r", false, 4, "1234", U"[1234"}, {"S\xc3\xa3o\r", false, 8, "S\xe3o", U"[São"},
       {"99\x1b", true, 8, nullptr, U"[**"},
   };
-  f->Show();
   for (const auto &c : cases) {
     SCOPED_TRACE(c.bytes);
     vt.Send(c.bytes);
@@ -120,9 +92,6 @@ TEST(TerminalKeyboard, KeysDriveAModalFormAndPromptsAskInABox) {
     EXPECT_FALSE(FindText(vt.Lines(), U"Garantia com Senha").Found());
     EXPECT_TRUE(FindText(vt.Lines(), U"Telefone:").Found());
   }
-  vt.Keyboard().BeforeWait = nullptr;
-  f->Hide();
-  f->Free();
 }
 
 } // namespace

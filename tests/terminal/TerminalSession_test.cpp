@@ -58,10 +58,7 @@ public:
     }
     return false;
   }
-  static std::string Program() {
-    if (const char *p = std::getenv("CHEQUEPDV")) return p;
-    return std::string(CHEQUE_BIN_DIR) + "/chequepdv";
-  }
+  static std::string Program() { return std::string(CHEQUE_BIN_DIR) + "/chequepdv"; }
   static std::string Missing() {
     if (Shell("command -v tmux").empty()) return "tmux is not installed";
     return access(Program().c_str(), X_OK) == 0 ? "" : Program() + " is not built";
