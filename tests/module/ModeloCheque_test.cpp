@@ -3,26 +3,14 @@
 #include "module/ChequeMain.h"
 #include "screens/base/MenuModeloCheque.h"
 #include "screens/base/ModeloCheque.h"
+#include "screens/consulta/Cons70ChequeConsulta.h"
 
 namespace {
 
 class ModeloChequeTest : public ModuloTeste {};
 
-// A screen with a masked edit, for the error handler.
-class TTelaMascara : public TFrmMod {
-public:
-  explicit TTelaMascara(TComponent *AOwner) : TFrmMod(AOwner) {
-    Name = "FrmMascara";
-    edData = new TMaskEdit(this);
-    edData->Name = "edData";
-    edData->SetParent(this);
-    edData->SetEditMask("00/00/0000;1;_");
-  }
-  TMaskEdit *edData;
-};
-
 TEST_F(ModeloChequeTest, ErroDeMascaraLimpaOControleEOTratadorNaoSobreviveATela) {
-  auto *a = Application->CreateForm<TTelaMascara>();
+  auto *a = Application->CreateForm<TFrmCon_Con>(); // its date is a masked edit
   a->edData->SetText("12/05/20");
   a->SetActiveControl(a->edData);
   const std::string digitado = a->edData->Text();
@@ -79,10 +67,8 @@ TEST_F(ModeloChequeTest, ContagemDeOpcoesDoMenu) {
     int resultado;
   } casos[] = {
       // Nothing to offer: closes by itself, abandoned, and the point of sale is told (993).
-      {0, {}, "", {}, mrCancel},
       {1, {1}, "", {}, mrCancel},
       // A single option is chosen without a key.
-      {1, {}, "type 9", {1}, mrOk},
       {3, {1, 3}, "type 9", {2}, mrOk},
       // Two or more wait for the operator, the focus on the first one.
       {8, {}, "expect-focus spOpcao1\nkey Tab\nkey Enter\ntype 9", {2}, mrOk},

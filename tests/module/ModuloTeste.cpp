@@ -145,28 +145,6 @@ void ModuloTeste::Preenche(TComponent *tela, const std::string &itens) {
   }
 }
 
-TScriptRun ModuloTeste::Roda(const std::function<void()> &corpo, const std::string &roteiro) {
-  return RunScript(
-      [&] {
-        corpo();
-        return 0;
-      },
-      roteiro);
-}
-
-TScriptRun ModuloTeste::Executa(TForm *tela, const std::string &roteiro) {
-  TScriptRun r = RunScript(tela, roteiro);
-  tela->Free();
-  return r;
-}
-
-std::vector<std::string> ModuloTeste::Formularios(const TScriptRun &r, const std::string &what) {
-  std::vector<std::string> nomes;
-  for (const auto &e : r.Events("form"))
-    if (e.value("what", "") == what) nomes.push_back(e.value("form", ""));
-  return nomes;
-}
-
 std::string ModuloTeste::Requisicao(const TFakeHost &h, size_t n) {
   std::string r;
   if (n >= h.Requests().size()) return r;
@@ -189,16 +167,6 @@ std::string ModuloTeste::Requisicao(const TFakeHost &h, size_t n) {
   for (char &c : r)
     if (c == '\x04') c = '~';
   return r;
-}
-
-std::string ModuloTeste::Campo(int campo, int indice) const {
-  auto v = host.Get(campo, indice);
-  return v ? *v : std::string("<ausente>");
-}
-
-std::string ModuloTeste::Salvo(int campo, int indice) const {
-  auto it = host.SavedStore().find({campo, indice});
-  return it == host.SavedStore().end() ? std::string("<ausente>") : it->second;
 }
 
 std::string Secao(const std::string &nome, const std::string &chaves) {

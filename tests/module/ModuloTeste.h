@@ -25,7 +25,7 @@ protected:
 
   // Creates a T, shows it modally while `roteiro` plays, frees it; the modal result. The script
   // must run to its end without an error.
-  template <class T> int Mostra(const std::string &roteiro, TScriptRun *saida = nullptr) {
+  template <class T> int Mostra(const std::string &roteiro) {
     int resultado = -1;
     TScriptRun r = Roda(
         [&] {
@@ -36,7 +36,6 @@ protected:
         roteiro);
     EXPECT_EQ(r.error, "") << r.screen;
     EXPECT_TRUE(r.scriptDone);
-    if (saida) *saida = r;
     return resultado;
   }
 
@@ -64,22 +63,33 @@ protected:
   void ConfereCampos(const std::string &itens, bool salvo = false) const;
 
   // Runs `corpo` with `roteiro` as the operator (see platform/Script.h).
-  TScriptRun Roda(const std::function<void()> &corpo, const std::string &roteiro);
+  TScriptRun Roda(const std::function<void()> &corpo, const std::string &roteiro) {
+    return RunScript(
+        [&] {
+          corpo();
+          return 0;
+        },
+        roteiro);
+  }
   // Shows `tela` under `roteiro`, then frees it.
-  TScriptRun Executa(TForm *tela, const std::string &roteiro);
-
-  // Audit lines written so far.
-  const std::vector<std::string> &Auditoria() const { return host.AuditLines(); }
-  // Names of the forms of the "form" events of a run with the given "what".
-  static std::vector<std::string> Formularios(const TScriptRun &r, const std::string &what);
+  TScriptRun Executa(TForm *tela, const std::string &roteiro) {
+    const TScriptRun r = RunScript(tela, roteiro);
+    tela->Free();
+    return r;
+  }
 
   // The n-th request on one line: "F=V" ("F[i]=V" past index 0), "F-" absent, "'T'" a buffer or
   // constant, "xR/G" a repeated group, "@a.b.c" attribute bytes, "(L)" a label; 0x04 shows as
   // "~".
   static std::string Requisicao(const TFakeHost &h, size_t n = 0);
   // A field of the store now, and as it was at the last save ("<ausente>" when absent).
-  std::string Campo(int campo, int indice = 0) const;
-  std::string Salvo(int campo, int indice = 0) const;
+  std::string Campo(int campo, int indice = 0) const {
+    return host.Get(campo, indice).value_or("<ausente>");
+  }
+  std::string Salvo(int campo, int indice = 0) const {
+    const auto it = host.SavedStore().find({campo, indice});
+    return it == host.SavedStore().end() ? "<ausente>" : it->second;
+  }
 
   TFakeHost host;
   std::string dir;

@@ -1,10 +1,11 @@
 // A host for the module's in-process tests: an in-memory field store and scripted services.
-// It records every call (name and arguments as texts), can be told to fail a write, answers
-// authorisations, PIN-pad requests and BIN lookups from queues the test fills.
+// It records the calls tests look at (name and arguments as texts: the store's reads and
+// writes, authorisations, PIN pad, BIN lookup, version, the Venezuelan receipt as "ServicoQ"), can
+// be told to fail a write, answers authorisations, PIN-pad requests and BIN lookups from queues the
+// test fills. The input functions are the reference host's own code.
 #pragma once
 
 #include <deque>
-#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -12,7 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include <cheque/funcoes.h>
+
 #include "host/Host.h"
+
+namespace fn = cheque::funcoes;
 
 class TFakeHost : public IHost {
 public:
@@ -20,39 +25,42 @@ public:
     std::string nome;              // function name, e.g. "GravaCampoString"
     std::vector<std::string> args; // its arguments as texts (numbers in decimal)
   };
-  // One change of the store: a write of `valor`, or (valor empty optional) the removal of
-  // every index of the field.
+  // One write to the store.
   struct TOperacao {
     int campo = 0;
     int indice = 0;
-    std::optional<std::string> valor;
+    std::string valor;
     static TOperacao Grava(int campo, int indice, std::string valor) {
       return {campo, indice, std::move(valor)};
     }
-    static TOperacao Remove(int campo) { return {campo, 0, std::nullopt}; }
   };
   using TResposta = std::vector<TOperacao>;
   using TStore = std::map<std::pair<int, int>, std::string>;
 
-  TFakeHost();
-  ~TFakeHost() override;
-
+  ~TFakeHost() override {
+    if (fInstalado) SetHost(nullptr);
+  }
   // Installs itself as the host in force for its lifetime (SetHost), when asked.
-  void Instala();
+  void Instala() {
+    SetHost(this);
+    fInstalado = true;
+  }
 
   // ---- Store, as a test sees it
   TStore &Store() { return fStore; }
   void Set(int campo, int indice, const std::string &valor) { fStore[{campo, indice}] = valor; }
-  std::optional<std::string> Get(int campo, int indice = 0) const;
+  std::optional<std::string> Get(int campo, int indice = 0) const {
+    const auto it = fStore.find({campo, indice});
+    return it == fStore.end() ? std::nullopt : std::optional(it->second);
+  }
   bool Has(int campo, int indice = 0) const { return fStore.count({campo, indice}) != 0; }
   int SaveCount() const { return fSaves; }
   const TStore &SavedStore() const { return fSalvo; } // the store at the last save
   std::optional<int> CupomNegada() const { return fCupomNegada; }
 
-  // ---- Calls
+  // ---- Recorded calls
   std::vector<TChamada> CallsOf(const std::string &nome) const;
-  int CountOf(const std::string &nome) const;
-  std::vector<std::string> CallNames() const;
+  int CountOf(const std::string &nome) const { return static_cast<int>(CallsOf(nome).size()); }
   void ClearCalls() { fChamadas.clear(); }
 
   // ---- Failures
@@ -73,7 +81,7 @@ public:
   const std::vector<uint32_t> &RequestCodes() const { return fCodigos; }
 
   // ---- Service-5 questions (answered by VerificaServico5 / VerificaServico5Perguntas)
-  void SetQuestions(std::vector<TPergunta> perguntas, std::string prefixo = "PERG:");
+  void SetQuestions(std::vector<TPergunta> perguntas) { fPerguntas = std::move(perguntas); }
   static TPergunta Question(const std::string &prefixo, const std::string &texto, char tipo,
                             int minimo, int maximo);
 
@@ -96,41 +104,67 @@ public:
   // ---- IHost
   uint16_t VelkorGravaCampo(int field, int index, const void *data, uint16_t length) override;
   uint16_t VelkorLeCampo(int field, int index, std::string &out, uint16_t capacity) override;
-  void VelkorLimpaCampo(int field) override;
-  void VelkorGravaArquivo() override;
-  void VelkorSetaCupomNegada(int field) override;
-  std::string LeCampo(int field, int index) override;
-  uint16_t GravaCampoString(int field, int index, const std::string &text) override;
-  std::string LeMensagens(int id) override;
-  void EnviaArquivoErroPDV(int code, const std::string &text) override;
+  void VelkorLimpaCampo(int field) override {
+    fStore.erase(fStore.lower_bound({field, INT32_MIN}), fStore.upper_bound({field, INT32_MAX}));
+  }
+  void VelkorGravaArquivo() override {
+    ++fSaves;
+    fSalvo = fStore;
+  }
+  void VelkorSetaCupomNegada(int field) override { fCupomNegada = field; }
+  std::string LeCampo(int field, int index) override { return Get(field, index).value_or(""); }
+  uint16_t GravaCampoString(int field, int index, const std::string &text) override {
+    Registra("GravaCampoString", {std::to_string(field), std::to_string(index), text});
+    return Escreve(field, index, text);
+  }
+  std::string LeMensagens(int id) override {
+    const auto it = fMensagens.find(id);
+    return it != fMensagens.end() ? it->second : "MSG " + std::to_string(id);
+  }
+  void EnviaArquivoErroPDV(int code, const std::string &text) override {
+    fErrosPdv.emplace_back(code, text);
+  }
   int AutorizaTransacao(const TRequestLayout *layout, THandle statusLabel, int mode) override;
-  bool PermiteAlterarDados() override;
-  bool VerificaServico5(const std::string &prefix, int mode) override;
+  bool PermiteAlterarDados() override { return true; }
+  bool VerificaServico5(const std::string &prefix, int) override {
+    return !fPerguntas.empty() && prefix == "PERG:";
+  }
   bool VerificaServico5Perguntas(std::vector<TPergunta> &perguntas,
                                  TRespostasPerguntas &respostas) override;
-  void Leitura_Dados_ServicoQ_Timeout_Venezuela() override;
-  void Monta_Comprovante_ServicoQ_Timeout_Venezuela() override;
-  char ValKeyBoard(char &key) override;
-  void PermiteNumerico_BS_Enter(char &key) override;
-  std::string RemoveFormato(const std::string &text) override;
-  std::string Dollar(const std::string &digits) override;
-  bool VerificaCPF(const std::string &text) override;
-  bool VerificaCNPJ(const std::string &text) override;
-  std::string PreencherZerosEsquerda(const std::string &text, int width) override;
-  std::string CopyString(const std::string &source, int a, int b) override;
-  std::string GetBuildInfo(const std::string &moduleFile) override;
+  void Leitura_Dados_ServicoQ_Timeout_Venezuela() override { Registra("ServicoQ", {"Leitura"}); }
+  void Monta_Comprovante_ServicoQ_Timeout_Venezuela() override { Registra("ServicoQ", {"Monta"}); }
+  char ValKeyBoard(char &key) override { return key = fn::ValKeyBoard(key); }
+  void PermiteNumerico_BS_Enter(char &key) override { key = fn::PermiteNumerico_BS_Enter(key); }
+  std::string RemoveFormato(const std::string &text) override { return fn::RemoveFormato(text); }
+  std::string Dollar(const std::string &digits) override { return fn::Dollar(digits); }
+  bool VerificaCPF(const std::string &text) override { return fn::VerificaCPF(text); }
+  bool VerificaCNPJ(const std::string &text) override { return fn::VerificaCNPJ(text); }
+  std::string PreencherZerosEsquerda(const std::string &text, int width) override {
+    return fn::PreencherZerosEsquerda(text, width);
+  }
+  std::string CopyString(const std::string &source, int a, int b) override {
+    return fn::CopyString(source, a, b);
+  }
+  std::string GetBuildInfo(const std::string &moduleFile) override {
+    Registra("GetBuildInfo", {moduleFile});
+    return fVersao;
+  }
   uint16_t LerSenha(THandle window, const std::string &prompt1, const std::string &prompt2,
                     int mode, char title[128]) override;
   uint16_t ObtemCampoPinpad(THandle window, const std::string &question, const std::string &prompt,
                             char title[128], int minLen, int maxLen) override;
   bool FazConsultaBinsRedeDestino(int mode, THandle statusLabel) override;
-  void GravaAudit(int kind, const std::string &text) override;
-  void ColocaJanelaEmPrimeiroPlano(THandle window) override;
+  void GravaAudit(int, const std::string &text) override { fAudit.push_back(text); }
+  void ColocaJanelaEmPrimeiroPlano(THandle) override {}
 
 private:
-  void Registra(std::string nome, std::vector<std::string> args);
+  void Registra(std::string nome, std::vector<std::string> args) {
+    fChamadas.push_back({std::move(nome), std::move(args)});
+  }
   uint16_t Escreve(int campo, int indice, std::string valor);
-  void Aplica(const TResposta &r);
+  void Aplica(const TResposta &r) {
+    for (const TOperacao &op : r) fStore[{op.campo, op.indice}] = op.valor;
+  }
 
   bool fInstalado = false;
   TStore fStore, fSalvo;
@@ -144,7 +178,6 @@ private:
   std::vector<std::vector<cheque::layout::TEntradaDecodificada>> fRequisicoes;
   std::vector<uint32_t> fCodigos;
   std::vector<TPergunta> fPerguntas;
-  std::string fPrefixo = "PERG:";
   uint16_t fStatusPinpad = 0;
   std::deque<std::string> fRespostasPinpad;
   std::deque<std::pair<bool, TResposta>> fRespostasBin;
