@@ -1,5 +1,5 @@
-// Consultations through the real host program, one operator session per row: code 70 (typed,
-// CMC-7 lines from the grid, a guarantee) and codes 72, 74, 78, 7C and F0 and the 7C
+// Consultations through the real host program, one operator session per row: code 70 (CMC-7
+// lines from the grid, a guarantee) and codes 72, 74, 78, 7C and F0 and the 7C
 // guarantee. Each row checks the request as the network receives it (decoded from the
 // authorize event, in layout order) and what the point of sale finds in the transaction file.
 #include "E2e.h"
@@ -32,28 +32,22 @@ std::string Varios(int n, const std::string &valor, const std::string &correcao 
   return s + "expect-form FrmCon_Con\nexpect-disabled edCMC7\n";
 }
 
-// The code-70 request: amount, person, the group of cheques, the texts after field 10146.
-std::string Pedido70(const std::string &valor, const std::string &pessoa, int n,
-                     const std::string &cheques, const std::string &textos) {
+// The code-70 request of `n` cheques from the grid of `valor` each (the second of `segundo` when
+// given) and no document: the amount, the group of cheques, thirteen empty texts.
+std::string Pedido70(const std::string &total, int n, const std::string &valor,
+                     const std::string &segundo = "") {
   const std::string q = std::to_string(n);
-  return "10112=12 10171- 10102=12 10158=1 1003=" + valor + "@4.0.0 " + pessoa + " 1046=" + q +
-         " 10162x" + q + "/4 " + cheques + " 10146- " + textos + " 1334-";
-}
-// The cheques of the grid in the code-70 request; the second one of `segundo` when given.
-std::string Grade70(int n, const std::string &valor, const std::string &segundo = "") {
-  std::string s;
+  std::string s = "10112=12 10171- 10102=12 10158=1 1003=" + total +
+                  "@4.0.0 1006- 1007= 1046=" + q + " 10162x" + q + "/4";
   for (int i = 0; i < n; ++i) {
     const std::string k = i ? "[" + std::to_string(i) + "]" : "";
-    s += (i ? " 10166" : "10166") + k + "=0" + std::to_string(i + 1) + "072024 10165" + k + "=" +
+    s += " 10166" + k + "=0" + std::to_string(i + 1) + "072024 10165" + k + "=" +
          (i == 1 && !segundo.empty() ? segundo : valor) + "@4.0.0 '0' 10167" + k + "=" +
          GridLine(i);
   }
-  return s;
-}
-std::string Vazios(int n) { // n empty texts
-  std::string s = "''";
-  for (int i = 1; i < n; ++i) s += " ''";
-  return s;
+  s += " 10146-";
+  for (int i = 0; i < 13; ++i) s += " ''";
+  return s + " 1334-";
 }
 
 // One session: an option of the code and function (network 12 unless given) with opAbertura
@@ -85,33 +79,14 @@ void Consulta(const std::string &nome, int codigo, int funcao, const std::vector
 }
 
 TEST(Consulta70, CadaSessaoEnviaSeusCamposNaOrdemDoLayout) {
-  const std::string semPessoa = "1006- 1007=";
-  Consulta("digitado, com C2, C3 e telefone", 70, 1, {{{"tmCheque", "7"}, {"UtilizaCampoC2", "1"}}},
-           kPdv,
-           Fill("edBanco=1|edAgencia=23|edConta=456|edDigito=7|edC2=8|edCheque=123456|edC3=9|"
-                "edTipoDoc=1|edCPFCGC=" +
-                kCpf + "|edTelefone=5551234"),
-           Pedido70("15000", "1006=2 1007=" + kCpf, 1,
-                    "10166=10062024 10165=15000@4.0.0 '2' 10167=~1~23~4567~8~1234569",
-                    "'' 'TEL:5551234' " + Vazios(11)),
-           // Back from the network, the person type is a letter again.
-           {{"1006-0", "F"},
-            {"1029-0", "1"},
-            {"1035-0", "9"},
-            {"1257-0", "8"},
-            {"1039-0", "5551234"},
-            {"1009-0", "0"}});
   Consulta("quatro cheques da grade, valor do PDV", 70, 1, {kVarios}, {"1003-0=1000"},
-           Varios(4, "250"), Pedido70("1000", semPessoa, 4, Grade70(4, "250"), Vazios(13)),
+           Varios(4, "250"), Pedido70("1000", 4, "250"),
            {{"10101-0", "4"}, {"10167-3", GridLine(3)}, {"1005-0", ""}});
   Consulta("dois cheques, valor digitado na tela", 70, 1, {kVarios}, {},
-           "click edValor\ntype 10,00\n" + Varios(2, "500"),
-           Pedido70("1000", semPessoa, 2, Grade70(2, "500"), Vazios(13)),
+           "click edValor\ntype 10,00\n" + Varios(2, "500"), Pedido70("1000", 2, "500"),
            {{"10165-0", "500"}, {"10165-1", "500"}});
   Consulta("valor do PDV que os cheques nao fecham", 70, 1, {kVarios}, {"1003-0=1001"},
-           Varios(2, "500", "501"),
-           Pedido70("1001", semPessoa, 2, Grade70(2, "500", "501"), Vazios(13)),
-           {{"10165-1", "501"}});
+           Varios(2, "500", "501"), Pedido70("1001", 2, "500", "501"), {{"10165-1", "501"}});
   Consulta("garantia sem rede de destino: grava sem autorizar", 70, 2,
            {{{"ConsultarBin", "1"}}, kSemDocumento}, {"1003-0=5000"},
            Fill("edBanco=1|edAgencia=23|edConta=456|edDigito=7|edCheque=123456"), "",
@@ -198,11 +173,8 @@ TEST(ConsultaCodigos, CadaCodigoEnviaSeusCamposNaOrdemDoLayout) {
            {{"1046-0", "3"}, {"10101-0", "3"}});
   // A configured length the items cannot have falls back to the default: the account edit
   // then keeps 9 digits (10 with the check digit).
-  for (const auto &[tm, guardado] :
-       std::vector<std::pair<std::string, std::string>>{{"2000000000", "123456789"},
-                                                        {"-5", "123456789"},
-                                                        {"0", "123456789"},
-                                                        {"13", "123456789012"}})
+  for (const auto &[tm, guardado] : std::vector<std::pair<std::string, std::string>>{
+           {"2000000000", "123456789"}, {"13", "123456789012"}})
     Consulta("72 tmConta " + tm, 72, 1, {kSemDocumento, {{"tmConta", tm}}}, kPdv,
              Digitado("123456789012345"), "*", {{"1032-0", guardado}});
 }

@@ -25,37 +25,6 @@ std::string PdvPath() {
   return kBinDir + "/chequepdv";
 }
 
-std::string ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-static void WriteFile(const std::string &path, const std::string &text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-TempDir::TempDir() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "chqe2e-XXXXXX").string();
-  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  fPath = tmpl;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  if (!std::getenv("CHEQUE_E2E_KEEP")) std::filesystem::remove_all(fPath, ec);
-}
-
-std::string TempDir::Write(const std::string &name, const std::string &text) const {
-  const std::string path = *this / name;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  WriteFile(path, text);
-  return path;
-}
-
 RunResult RunProgram(const std::string &program, const std::vector<std::string> &args,
                      int timeoutMs) {
   TempDir io;

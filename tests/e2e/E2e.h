@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/TempDir.h"
+
 namespace e2e {
 
 using Json = nlohmann::json;
@@ -17,23 +19,7 @@ using Keys = std::vector<std::pair<std::string, std::string>>;
 // Where chequepdv and libcheque.so are built, and the checkout.
 inline const std::string kBinDir = CHEQUE_BIN_DIR, kSourceDir = CHEQUE_SOURCE_DIR;
 std::string PdvPath(); // $CHEQUE_E2E_PDV when set (the Windows replay), else the built one
-std::string ReadFile(const std::string &path);
-
-// A fresh directory under the system's temporary directory, removed when it goes.
-class TempDir {
-public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir &) = delete;
-  TempDir &operator=(const TempDir &) = delete;
-  const std::string &Path() const { return fPath; }
-  std::string operator/(const std::string &name) const { return fPath + "/" + name; }
-  // Writes a file in the directory and returns its path.
-  std::string Write(const std::string &name, const std::string &text) const;
-
-private:
-  std::string fPath;
-};
+using testsupport::ReadFile, testsupport::TempDir;
 
 struct RunResult {
   int exitCode = -1; // -1 when killed by a signal or the time limit
