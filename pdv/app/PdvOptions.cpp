@@ -65,7 +65,7 @@ std::string PdvUsage() {
          "  --help            this text\n"
          "exit status: 0 the call returned, 2 bad arguments, 3 a file refused before the call,\n"
          "  4 the module cannot be used, 5 the operator script failed or the terminal closed,\n"
-         "  6 the transaction file could not be saved\n";
+         "  6 the transaction file (or the point of sale's error file) could not be written\n";
 }
 
 bool SplitFieldAssignment(const std::string &text, int &field, int &index, std::string &value,
