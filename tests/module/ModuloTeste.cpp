@@ -1,8 +1,6 @@
 #include "ModuloTeste.h"
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "cheque/modulo.h"
@@ -30,10 +28,7 @@ void Chave(const std::string &p, int &campo, int &indice, std::string &valor) {
 } // namespace
 
 void ModuloTeste::SetUp() {
-  char modelo[] = "/tmp/chequemod-XXXXXX";
-  ASSERT_NE(mkdtemp(modelo), nullptr);
-  dir = modelo;
-  setenv("CHEQUE_DIR", dir.c_str(), 1);
+  setenv("CHEQUE_DIR", dir.Path().c_str(), 1);
   host.Instala();
   // Texts that carry accelerators, as the real message table has them.
   host.SetMessage(330, "&9 - Encerra");
@@ -53,12 +48,10 @@ void ModuloTeste::TearDown() {
   FrmRedes_Mnu = nullptr;
   Finalize();
   unsetenv("CHEQUE_DIR");
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
 }
 
 void ModuloTeste::Escreve(const std::string &nome, const std::string &texto) const {
-  std::ofstream(dir + "/" + nome, std::ios::binary) << texto;
+  dir.Write(nome, texto);
 }
 
 void ModuloTeste::Configura(const std::string &cheque, const std::string &cliente) const {

@@ -13,6 +13,7 @@
 #include "host/FakeHost.h"
 #include "platform/Forms.h"
 #include "platform/Script.h"
+#include "support/TempDir.h"
 
 using Op = TFakeHost::TOperacao;
 
@@ -92,7 +93,7 @@ protected:
   }
 
   TFakeHost host;
-  std::string dir;
+  testsupport::TempDir dir; // the module's directory (CHEQUE_DIR)
 };
 
 // A Cheque.ini section.

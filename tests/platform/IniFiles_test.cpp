@@ -1,9 +1,8 @@
 #include "platform/IniFiles.h"
 
-#include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include "support/TempDir.h"
 
 namespace {
 
@@ -31,10 +30,8 @@ const char kSample[] = "\xEF\xBB\xBF; comment before any section\r\n"
                        "x=y";
 
 TEST(IniFile, ReadsEveryKindOfEntryAndDefaultsForTheRest) {
-  char dir[] = "/tmp/ini_test_XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string path = std::string(dir) + "/Cheque.ini";
-  std::ofstream(path, std::ios::binary) << kSample;
+  const testsupport::TempDir dir;
+  const std::string path = dir.Write("Cheque.ini", kSample);
   const TIniFile ini(path);
   ASSERT_TRUE(ini.Exists());
   EXPECT_EQ(ini.ReadSections(),
@@ -69,13 +66,11 @@ TEST(IniFile, ReadsEveryKindOfEntryAndDefaultsForTheRest) {
   EXPECT_TRUE(ini.SectionExists("SERASA"));
   EXPECT_FALSE(ini.ReadBool("Serasa", "habilitado", true));
 
-  const TIniFile missing(std::string(dir) + "/Cliente.ini");
+  const TIniFile missing(dir / "Cliente.ini");
   EXPECT_FALSE(missing.Exists());
   EXPECT_EQ(missing.ReadString(s, "Emitente", "Sim"), "Sim");
   EXPECT_TRUE(FileExists(path));
-  EXPECT_FALSE(FileExists(dir)); // a directory is not a file
-  std::remove(path.c_str());
-  rmdir(dir);
+  EXPECT_FALSE(FileExists(dir.Path())); // a directory is not a file
   EXPECT_EQ(TIniFile::FromText("[A]\nk=v\n").ReadString("a", "K", ""), "v");
   EXPECT_EQ(IncludeTrailingPathDelimiter("/opt/pdv") + ExtractFileName("/opt/pdv/chequepdv"),
             "/opt/pdv/chequepdv");

@@ -25,7 +25,7 @@ inline void WriteFile(const std::string &path, const std::string &bytes) {
 }
 
 // A fresh directory under the system's temporary directory, removed with everything in it when
-// it goes (kept when CHEQUE_E2E_KEEP is set, to look at what a test left).
+// it goes (kept when CHEQUE_TEST_KEEP is set, to look at what a test left).
 class TempDir {
 public:
   TempDir() {
@@ -35,7 +35,7 @@ public:
   }
   ~TempDir() {
     std::error_code ec;
-    if (!std::getenv("CHEQUE_E2E_KEEP")) std::filesystem::remove_all(fPath, ec);
+    if (!std::getenv("CHEQUE_TEST_KEEP")) std::filesystem::remove_all(fPath, ec);
   }
   const std::string &Path() const { return fPath; }
   std::string operator/(const std::string &name) const { return fPath + "/" + name; }

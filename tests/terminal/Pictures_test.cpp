@@ -7,14 +7,12 @@
 #endif
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "platform/Pictures.h"
 #include "platform/Script.h"
+#include "support/TempDir.h"
 #include "terminal/VirtualTerminal.h"
 
 namespace {
@@ -51,12 +49,6 @@ std::string XmlFault(const std::string &x) {
   return roots == 1 ? "" : "roots: " + std::to_string(roots);
 }
 
-std::string ReadFile(const std::string &path) {
-  std::stringstream ss;
-  ss << std::ifstream(path, std::ios::binary).rdbuf();
-  return ss.str();
-}
-
 bool Has(const std::string &svg, const char *text) {
   return svg.find(text) != std::string::npos;
 }
@@ -66,9 +58,8 @@ bool Has(const std::string &svg, const char *text) {
 // A form shown, a message box over it and a second form on top: three pictures in that order,
 // each of what was on the screen once it had settled.
 TEST(Pictures, OneWellFormedPictureForEachShownFormAndBox) {
-  char tmpl[] = "/tmp/chq_pictures_XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  const std::string dir = std::string(tmpl) + "/fotos";
+  const testsupport::TempDir tmp;
+  const std::string dir = tmp / "fotos";
   TPictureWriter writer(dir); // makes the directory
   ASSERT_TRUE(writer.Ok());
   TForm *f = MakeConsultaForm();
@@ -98,7 +89,7 @@ TEST(Pictures, OneWellFormedPictureForEachShownFormAndBox) {
                                       dir + "/003-FrmOutra.svg"}));
   std::vector<std::string> svg;
   for (const auto &path : writer.Files()) {
-    svg.push_back(ReadFile(path));
+    svg.push_back(testsupport::ReadFile(path));
     EXPECT_EQ(XmlFault(svg.back()), "") << path;
     EXPECT_TRUE(Has(svg.back(), "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"623\" "
                                 "height=\"422\""));
@@ -116,7 +107,6 @@ TEST(Pictures, OneWellFormedPictureForEachShownFormAndBox) {
     EXPECT_TRUE(Has(svg[1], part)) << part;
   EXPECT_TRUE(Has(svg[2], "<title>FrmOutra</title>") && Has(svg[2], "Outra tela"));
   EXPECT_FALSE(Has(svg[2], "Telefone"));
-  std::filesystem::remove_all(tmpl);
 }
 
 // Captions with markup, control characters and every Windows-1252 letter still make a valid

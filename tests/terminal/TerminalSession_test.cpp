@@ -6,12 +6,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
+
+#include "support/TempDir.h"
 
 namespace {
 
@@ -72,9 +71,8 @@ private:
 
 TEST(TerminalSession, InteractiveConsultationOnTheDemo) {
   if (const std::string why = TTmux::Missing(); !why.empty()) GTEST_SKIP() << why;
-  const auto dir = std::filesystem::temp_directory_path() / ("chqtmux-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string store = (dir / "transacao.txt").string();
+  const testsupport::TempDir dir;
+  const std::string store = dir / "transacao.txt";
   TTmux tmux("demo");
   tmux.Start("", "--messages share/demo/mensagens.txt --scenario share/demo/cenario.ini --store " +
                      Quote(store));
@@ -103,10 +101,8 @@ TEST(TerminalSession, InteractiveConsultationOnTheDemo) {
   s = tmux.Screen();
   EXPECT_NE(s.find("EXIT=0"), std::string::npos) << s;
   EXPECT_NE(s.find("FrmTipoConsulta_Mod"), std::string::npos) << s; // the summary
-  std::stringstream saved;
-  saved << std::ifstream(store).rdbuf();
-  EXPECT_NE(saved.str().find("1043-000 = 02"), std::string::npos) << saved.str();
-  std::filesystem::remove_all(dir);
+  const std::string saved = testsupport::ReadFile(store);
+  EXPECT_NE(saved.find("1043-000 = 02"), std::string::npos) << saved;
 }
 
 // Ctrl+C where the interrupt signal is ignored (as under nohup or in a shell's background job):
@@ -114,12 +110,10 @@ TEST(TerminalSession, InteractiveConsultationOnTheDemo) {
 TEST(TerminalSession, CtrlCEndsTheProgramWithSigintIgnored) {
   if (const std::string why = TTmux::Missing(); !why.empty()) GTEST_SKIP() << why;
   TTmux tmux("ctrlc");
-  const auto store =
-      std::filesystem::temp_directory_path() / ("chqtmux-c" + std::to_string(getpid()));
-  tmux.Start("trap '' INT; ", "--store " + Quote(store.string()));
+  const testsupport::TempDir dir;
+  tmux.Start("trap '' INT; ", "--store " + Quote(dir / "transacao.txt"));
   ASSERT_TRUE(tmux.WaitFor("1 - Consulta Cheque")) << tmux.Screen();
   tmux.Keys("C-c");
   ASSERT_TRUE(tmux.WaitFor("EXIT=130", true, 5000)) << tmux.Screen();
   EXPECT_EQ(tmux.Screen().find("Consulta Cheque"), std::string::npos) << tmux.Screen();
-  std::filesystem::remove(store);
 }
