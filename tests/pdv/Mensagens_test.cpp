@@ -1,9 +1,4 @@
 // Operator messages and the audit trail.
-#if defined(__GNUC__) && !defined(__clang__)
-// g++ 12 with the sanitizers at -O2 takes a std::function inside <regex>'s pattern compiler for
-// uninitialised: a false alarm in the standard library, not in this file.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
 #include <regex>
 
 #include <cheque/host.h>
