@@ -84,6 +84,11 @@ TEST(TerminalSession, InteractiveConsultationOnTheDemo) {
     EXPECT_NE(s.find(text), std::string::npos) << s;
   // A broken UTF-8 character, then a mouse report: no key, and the session goes on.
   tmux.Keys("-H c3 1b 5b 4d 61 62 63");
+  // Keys as tmux sends them and the terminal's answers (a cursor-position report, a device
+  // attributes answer, Alt+Delete, a number too long): none picks an option or types a digit.
+  tmux.Keys("Home End IC DC PPage NPage F1 S-F3 C-F12 M-DC");
+  tmux.Keys("-H 1b 5b 32 34 3b 38 30 52 1b 5b 3f 31 3b 32 63 1b 5b 33 3b 39 7e");
+  tmux.Keys("-H 1b 5b 39 39 39 39 39 39 39 39 39 39 7e");
   tmux.Keys("4"); // the option with a consultation-type list
   ASSERT_TRUE(tmux.WaitFor("Tipo de Consulta:")) << tmux.Screen();
   EXPECT_NE(tmux.Screen().find("[01 - Simples"), std::string::npos) << tmux.Screen();
