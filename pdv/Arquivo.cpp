@@ -229,23 +229,28 @@ std::string TextoDoUsuario(const std::string &bytes) {
 }
 
 std::string LeArquivoInteiro(const std::string &path, size_t limite) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!f)
-    throw TErroArquivo(
-        path, 0, "não foi possível abrir o arquivo (" + std::string(std::strerror(errno)) + ")");
+  auto erro = [&](const char *oque) {
+    return TErroArquivo(path, 0, std::string(oque) + " (" + std::strerror(errno) + ")");
+  };
+  const int fd = sistema::AbreParaLer(path);
+  if (fd < 0) throw erro("não foi possível abrir o arquivo");
+  struct TFecha {
+    int fd;
+    ~TFecha() { sistema::Fecha(fd); }
+  } fecha{fd};
+  // Whatever its kind (a device never ends), at most one byte past the limit is read.
   std::string bytes;
   char bloco[65536];
   for (;;) {
-    const size_t n = std::fread(bloco, 1, sizeof bloco, f.get());
-    bytes.append(bloco, n);
+    const size_t quero = std::min(sizeof bloco, limite + 1 - bytes.size());
+    const long n = sistema::Le(fd, bloco, quero);
+    if (n < 0) throw erro("não foi possível ler o arquivo");
+    if (n == 0) break;
+    bytes.append(bloco, static_cast<size_t>(n));
     if (bytes.size() > limite)
       throw TErroArquivo(path, 0,
                          "arquivo grande demais (mais de " + std::to_string(limite) + " bytes)");
-    if (n < sizeof bloco) break;
   }
-  if (std::ferror(f.get()))
-    throw TErroArquivo(
-        path, 0, "não foi possível ler o arquivo (" + std::string(std::strerror(errno)) + ")");
   return bytes;
 }
 
@@ -260,20 +265,30 @@ void DefineGanchoGravacao(TGanchoGravacao gancho) {
   Gancho() = std::move(gancho);
 }
 
-namespace {
-// "NAME.tmpXXXXXX": a temporary file of a save of NAME, as CriaTemporario names them.
-bool TemporarioDe(const std::string &arquivo, const std::string &base) {
-  const std::string prefixo = base + ".tmp";
-  if (arquivo.size() != prefixo.size() + 6 || !arquivo.starts_with(prefixo)) return false;
-  return std::all_of(arquivo.begin() + static_cast<long>(prefixo.size()), arquivo.end(),
-                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+std::string CaminhoRecusado(const std::string &path) {
+  std::string motivo;
+  sistema::Destino(path, motivo);
+  return motivo;
 }
-} // namespace
 
 void GravaArquivoAtomico(const std::string &path, const std::string &bytes) {
   namespace so = sistema;
-  const std::string destino = so::Destino(path);
+  std::string motivo;
+  const std::string destino = so::Destino(path, motivo);
+  if (destino.empty()) throw std::system_error(errno, std::generic_category(), motivo);
   const std::string dir = so::Diretorio(destino);
+  auto falha = [&](const char *onde) {
+    throw std::system_error(errno, std::generic_category(), std::string(onde) + " " + path);
+  };
+  // Saves of one file, from any process, take turns: each one's temporary file is safe from the
+  // others, and the file ends as one of them wrote it, whole. The lock is given back last.
+  struct TTrava {
+    const std::string &destino;
+    long long h = -1;
+    ~TTrava() {
+      if (h >= 0) sistema::Destrava(destino, h);
+    }
+  } trava{destino};
   // Until the rename, `destino` is untouched; whatever fails (or throws) before it removes the
   // temporary file, so that the directory holds the old file whole and nothing else.
   struct TTemporario {
@@ -285,12 +300,12 @@ void GravaArquivoAtomico(const std::string &path, const std::string &bytes) {
       if (!pronto && !nome.empty()) so::Remove(nome);
     }
   } tmp;
-  auto falha = [&](const char *onde) {
-    throw std::system_error(errno, std::generic_category(), std::string(onde) + " " + path);
-  };
   if (!Passo("open", 0)) falha("open");
-  // In the directory of the file replaced, so that the rename never crosses file systems.
-  std::string nome = destino + ".tmpXXXXXX";
+  trava.h = so::Trava(destino);
+  if (trava.h < 0) falha("lock");
+  // In the directory of the file replaced, so that the rename never crosses file systems; one
+  // name per file, so that a dead save's leftover is found without looking at its neighbours.
+  const std::string nome = destino + ".tmp";
   const int fd = so::CriaTemporario(nome);
   if (fd < 0) falha("open");
   tmp.nome = nome;
@@ -314,11 +329,6 @@ void GravaArquivoAtomico(const std::string &path, const std::string &bytes) {
   // The new file is in place; until its directory entry reaches the disk, a power cut may still
   // bring back the old one, so the save is not reported done before.
   if (!Passo("dirsync", feito) || !so::SincronizaDiretorio(dir)) falha("fsync of the directory of");
-  // Temporary files of saves killed halfway: nothing will ever rename them.
-  const size_t barra = destino.rfind('/');
-  const std::string base = barra == std::string::npos ? destino : destino.substr(barra + 1);
-  for (const std::string &arquivo : so::Arquivos(dir))
-    if (TemporarioDe(arquivo, base)) so::Remove(std::string(dir).append("/").append(arquivo));
 }
 
 } // namespace pdv

@@ -2,8 +2,9 @@
 #include "ArquivoSistema.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
+#include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,25 +16,86 @@ std::string Diretorio(const std::string &path) {
   return barra == 0 ? "/" : path.substr(0, barra);
 }
 
-std::string Destino(const std::string &path) {
+namespace {
+// The kernel's protected-links rule, kept also where the kernel does not enforce it: in a
+// directory anyone may write to (sticky, so each removes only their own files), a link that
+// belongs neither to us nor to the directory's owner was planted by another user, most likely
+// to make us create or replace a file of their choosing.
+bool LinkAlheio(const std::string &link, const struct stat &st, std::string &motivo) {
+  struct stat dir {};
+  if (::stat(Diretorio(link).c_str(), &dir) != 0) return false;
+  if (!(dir.st_mode & S_IWOTH) || !(dir.st_mode & S_ISVTX)) return false;
+  if (st.st_uid == ::geteuid() || st.st_uid == dir.st_uid) return false;
+  motivo = link + " is a symbolic link that another user (uid " + std::to_string(st.st_uid) +
+           ") left in the shared directory " + Diretorio(link) + "; not followed";
+  return true;
+}
+} // namespace
+
+std::string Destino(const std::string &path, std::string &motivo) {
   std::string atual = path;
-  // A loop of links ends here rather than in a hang; the save then fails on the link itself.
   for (int saltos = 0; saltos < 40; ++saltos) {
     struct stat st {};
     if (::lstat(atual.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return atual;
+    if (LinkAlheio(atual, st, motivo)) {
+      errno = EACCES;
+      return std::string();
+    }
     std::string alvo(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
     const ssize_t n = ::readlink(atual.c_str(), alvo.data(), alvo.size());
     if (n <= 0 || static_cast<size_t>(n) >= alvo.size()) return atual;
     alvo.resize(static_cast<size_t>(n));
     atual = alvo[0] == '/' ? alvo : Diretorio(atual).append("/").append(alvo);
   }
-  return atual;
+  // Replacing the link by a file would break whatever the loop was meant to be.
+  motivo = path + " is a loop of symbolic links (or a chain of more than 40)";
+  errno = ELOOP;
+  return std::string();
 }
 
-int CriaTemporario(std::string &modelo) {
-  // mkstemp makes the file with mode 0600 whatever the umask.
-  const int fd = ::mkstemp(modelo.data());
-  if (fd >= 0) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+long long Trava(const std::string &destino) {
+  const std::string nome = destino + ".lock";
+  for (;;) {
+    // Never through a link, and never waiting on a FIFO someone put there.
+    const int base = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(nome.c_str(), O_RDWR | O_CREAT | base, 0600);
+    if (fd < 0 && errno == EACCES) fd = ::open(nome.c_str(), O_RDONLY | base); // another's file
+    if (fd < 0) return -1;
+    int r;
+    while ((r = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    struct stat aberto {
+    }, nomeado{};
+    if (r == 0 && ::fstat(fd, &aberto) == 0 && !S_ISREG(aberto.st_mode)) {
+      ::close(fd);
+      errno = EINVAL;
+      return -1;
+    }
+    // The save before ours removes the file when it is done: a lock on a file no longer named
+    // guards nothing, so take the one named now.
+    if (r == 0 && ::lstat(nome.c_str(), &nomeado) == 0 && aberto.st_dev == nomeado.st_dev &&
+        aberto.st_ino == nomeado.st_ino)
+      return fd;
+    const int erro = errno;
+    ::close(fd);
+    if (r != 0) {
+      errno = erro;
+      return -1;
+    }
+  }
+}
+
+void Destrava(const std::string &destino, long long trava) {
+  // Removed while still held, so that a save waiting on it sees it gone and makes a new one.
+  (void)::unlink((destino + ".lock").c_str());
+  ::close(static_cast<int>(trava));
+}
+
+int CriaTemporario(const std::string &nome) {
+  // Only the holder of the lock writes this file: one found here is a dead save's.
+  if (::unlink(nome.c_str()) != 0 && errno != ENOENT) return -1;
+  const int fd = ::open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd >= 0) ::fchmod(fd, 0600); // whatever the umask took away
   return fd;
 }
 
@@ -81,18 +143,24 @@ bool Remove(const std::string &path) {
   return ::unlink(path.c_str()) == 0;
 }
 
-std::vector<std::string> Arquivos(const std::string &dir) {
-  std::vector<std::string> nomes;
-  DIR *d = ::opendir(dir.c_str());
-  if (!d) return nomes;
-  while (const dirent *e = ::readdir(d)) {
-    const std::string nome = e->d_name;
-    struct stat st {};
-    const std::string caminho = std::string(dir).append("/").append(nome);
-    if (::lstat(caminho.c_str(), &st) == 0 && S_ISREG(st.st_mode)) nomes.push_back(nome);
+int AbreParaLer(const std::string &path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  const int f = ::fcntl(fd, F_GETFL);
+  if (f < 0 || ::fcntl(fd, F_SETFL, f & ~O_NONBLOCK) < 0) {
+    const int erro = errno;
+    ::close(fd);
+    errno = erro;
+    return -1;
   }
-  ::closedir(d);
-  return nomes;
+  return fd;
+}
+
+long Le(int fd, char *dados, size_t n) {
+  for (;;) {
+    const ssize_t r = ::read(fd, dados, n);
+    if (r >= 0 || errno != EINTR) return static_cast<long>(r);
+  }
 }
 
 } // namespace pdv::sistema

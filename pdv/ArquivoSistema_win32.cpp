@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -55,20 +56,37 @@ std::string Diretorio(const std::string &path) {
 
 // Links are rare on a point of sale's disk and the system follows them on its own when the file
 // is opened; the replace works on the name the host was given.
-std::string Destino(const std::string &path) {
+std::string Destino(const std::string &path, std::string &) {
   return path;
 }
 
-int CriaTemporario(std::string &modelo) {
-  const std::string original = modelo;
-  for (int tentativa = 0; tentativa < 100; ++tentativa) {
-    modelo = original;
-    if (_mktemp_s(modelo.data(), modelo.size() + 1) != 0) return -1;
-    const int fd = _open(modelo.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_NOINHERIT,
-                         _S_IREAD | _S_IWRITE);
-    if (fd >= 0 || errno != EEXIST) return fd;
+long long Trava(const std::string &destino) {
+  const std::string nome = destino + ".lock";
+  // Opened unshared, the file is the lock; the system removes it when its holder closes it or
+  // dies. Another save waits for it, a minute at most.
+  for (int espera = 0; espera < 6000; ++espera) {
+    const HANDLE h =
+        CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return static_cast<long long>(reinterpret_cast<intptr_t>(h));
+    const DWORD erro = GetLastError();
+    // Held by another save, or being removed by the one that just finished.
+    if (erro != ERROR_SHARING_VIOLATION && erro != ERROR_ACCESS_DENIED) break;
+    Sleep(10);
   }
+  ErrnoDoSistema();
   return -1;
+}
+
+void Destrava(const std::string &, long long trava) {
+  CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(trava)));
+}
+
+int CriaTemporario(const std::string &nome) {
+  // Only the holder of the lock writes this file: one found here is a dead save's.
+  if (_unlink(nome.c_str()) != 0 && errno != ENOENT) return -1;
+  return _open(nome.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_NOINHERIT,
+               _S_IREAD | _S_IWRITE);
 }
 
 // Access on Windows comes from the directory's inherited rights, which the new file already has.
@@ -103,18 +121,13 @@ bool Remove(const std::string &path) {
   return _unlink(path.c_str()) == 0;
 }
 
-std::vector<std::string> Arquivos(const std::string &dir) {
-  std::vector<std::string> nomes;
-  WIN32_FIND_DATAA d;
-  const HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &d);
-  if (h == INVALID_HANDLE_VALUE) return nomes;
-  do {
-    const DWORD naoRegular =
-        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
-    if (!(d.dwFileAttributes & naoRegular)) nomes.push_back(d.cFileName);
-  } while (FindNextFileA(h, &d));
-  FindClose(h);
-  return nomes;
+// The system has no FIFO a file name could wait on.
+int AbreParaLer(const std::string &path) {
+  return _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+long Le(int fd, char *dados, size_t n) {
+  return _read(fd, dados, n > INT_MAX ? INT_MAX : static_cast<unsigned>(n));
 }
 
 } // namespace pdv::sistema

@@ -1,8 +1,10 @@
 // The reference host's state: the field store, the simulated authoriser, PIN
 // pad and BIN lookup, the audit trail and what went to the point of sale.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -21,23 +23,6 @@ std::string Hex2(uint32_t v) {
   char b[16];
   const int n = std::snprintf(b, sizeof b, "%02X", v);
   return std::string(b, n > 0 ? static_cast<size_t>(n) : 0);
-}
-
-// Fields whose values identify the customer or open the account: the CMC-7 line, the CPF/CNPJ,
-// the account number, the cheque data (a CMC-7 line or bank, agency and account), the card or
-// guarantee key and the PIN-pad answer. The logs show them masked.
-bool CampoPessoal(int32_t campo) {
-  switch (campo) {
-  case 1005:
-  case 1007:
-  case 1032:
-  case 10104:
-  case 10146:
-  case 10167:
-    return true;
-  default:
-    return false;
-  }
 }
 
 // A module buffer as the logs show it. The account travels tagged "CHQ1:"; the answers to the
@@ -68,6 +53,35 @@ std::string Agora() {
 }
 } // namespace
 
+// Fields whose values identify the customer or open the account: the CMC-7 line, the CPF/CNPJ,
+// the account number, the cheque data (a CMC-7 line or bank, agency and account), the card or
+// guarantee key and the PIN-pad answer. The logs show them masked.
+bool CampoPessoal(int32_t campo) {
+  switch (campo) {
+  case 1005:
+  case 1007:
+  case 1032:
+  case 10104:
+  case 10146:
+  case 10167:
+    return true;
+  default:
+    return false;
+  }
+}
+
+std::string FormataParaLog(const TStore &store) {
+  if (!Privacy().Masking()) return FormataArquivoTransacao(store);
+  std::string out;
+  TStore linha; // one value at a time, so that a large store is not copied whole
+  for (const auto &[chave, valor] : store) {
+    linha.clear();
+    linha.emplace(chave, CampoPessoal(chave.first) ? MaskValue(valor) : valor);
+    out += FormataArquivoTransacao(linha);
+  }
+  return out;
+}
+
 TPdvHost &TPdvHost::Instancia() {
   static TPdvHost host;
   return host;
@@ -90,6 +104,8 @@ void TPdvHost::Reinicia() {
   fCenario = std::make_unique<TCenario>(TCenario::Padrao());
   fArquivoAudit.clear();
   fLinhasAudit.clear();
+  fAuditPerdidas = 0;
+  fFalhaAudit.clear();
   fErrosPdv.clear();
   fCupomNegada.reset();
   fAutorizacoes = 0;
@@ -210,12 +226,13 @@ void TPdvHost::Audit(int32_t tipo, const std::string &textoRecebido) {
   fLinhasAudit.push_back(linha);
   Transcript().Add("audit", {{"text", TTranscript::Text(texto)}});
   if (fArquivoAudit.empty()) return;
-  if (std::FILE *f = OpenPrivateFile(fArquivoAudit, true)) {
-    std::string utf8 = Cp1252ToUtf8(linha) + "\n";
-    // The trail is the support's, not the sale's: a line that cannot be written is lost alone.
-    (void)std::fwrite(utf8.data(), 1, utf8.size(), f);
-    (void)std::fclose(f);
-  }
+  // The trail is the support's, not the sale's: a line that cannot be written does not stop
+  // the call, but it is counted, so that nobody takes the file for the whole trail.
+  const std::string utf8 = Cp1252ToUtf8(linha) + "\n";
+  std::FILE *f = OpenPrivateFile(fArquivoAudit, true);
+  bool ok = f && std::fwrite(utf8.data(), 1, utf8.size(), f) == utf8.size();
+  ok = f && std::fclose(f) == 0 && ok; // a full disk often shows only when the line is flushed
+  if (!ok && fAuditPerdidas++ == 0) fFalhaAudit = std::strerror(errno);
 }
 
 // ---- Authorisation

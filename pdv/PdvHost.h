@@ -62,6 +62,12 @@ PDV_API bool DesescapaValor(const std::string &texto, std::string &bytes,
                             std::string *motivo = nullptr, size_t coluna = 0);
 // The whole file's text for a store.
 PDV_API std::string FormataArquivoTransacao(const TStore &store);
+// The same text as the logs and the summary show it: the values that identify the customer
+// (the CMC-7 line, the document, the account, the cheque data, the card and the PIN-pad
+// answer) masked, unless masking is off.
+PDV_API std::string FormataParaLog(const TStore &store);
+// Whether a field's values identify the customer (the fields FormataParaLog masks).
+PDV_API bool CampoPessoal(int32_t campo);
 // Parses a file's bytes; throws TErroArquivo(nome, line, ...) on the first
 // malformed line (a raw control byte or a CR without LF in a value, a last line
 // without its line end, a byte-order mark before text that is not
@@ -78,7 +84,8 @@ PDV_API std::pair<std::pair<int32_t, int32_t>, std::string> LeAtribuicao(const s
 // Windows-1252 already, the code page a Windows editor saves.
 PDV_API std::string TextoDoUsuario(const std::string &bytes);
 // The whole file; TErroArquivo(path, 0, ...) when it cannot be read or holds
-// more than `limite` bytes.
+// more than `limite` bytes. The same for a FIFO or a device: opening never
+// waits for a writer, and no more than `limite` + 1 bytes are ever read.
 PDV_API std::string LeArquivoInteiro(const std::string &path, size_t limite);
 // What the host reads at most: a transaction file far beyond any real store, and
 // the hand-written files.
@@ -87,14 +94,21 @@ inline constexpr size_t kLimiteArquivoTexto = size_t(4) << 20;
 
 // Writes `bytes` over `path` (over the file its symbolic links lead to) so that
 // a crash or power cut at any instant leaves the old file or the new one,
-// whole: a temporary file in the same directory (owner-only, or the mode of the
-// file it replaces), written and synced, renamed over the file, then the
-// directory synced; temporary files that killed saves left beside it are then
-// removed. On failure the old file is left as it was, the temporary file is
-// removed, and std::system_error is thrown (after the rename only when the
-// directory could not be synced: the new file is in place but may not survive a
-// power cut).
+// whole: under a lock on PATH.lock (other saves of the same file wait for it),
+// a temporary file PATH.tmp in the same directory (owner-only, or the mode of
+// the file it replaces) is written and synced, renamed over the file, then the
+// directory synced. A PATH.tmp found under the lock was left by a killed save
+// and is replaced; no other file of the directory is looked at. On failure the
+// old file is left as it was, the temporary file is removed, and
+// std::system_error is thrown (after the rename only when the directory could
+// not be synced: the new file is in place but may not survive a power cut).
+// Links that CaminhoRecusado refuses are not followed (the save fails).
 PDV_API void GravaArquivoAtomico(const std::string &path, const std::string &bytes);
+// Why the host must not write through `path`, or "": it is a loop of symbolic
+// links, or one of its links lies in a world-writable sticky directory (such as
+// /tmp) and belongs neither to this user nor to the directory's owner: planted
+// by another user, as the kernel's protected-links rule has it.
+PDV_API std::string CaminhoRecusado(const std::string &path);
 
 // Test hook: called at each step of GravaArquivoAtomico ("open", "write" once
 // per chunk with the byte offset, "sync", "close", "rename", "dirsync");
@@ -222,6 +236,9 @@ public:
   // default).
   void DefineArquivoAudit(const std::string &path) { fArquivoAudit = path; }
   const std::vector<std::string> &LinhasAudit() const { return fLinhasAudit; } // as written
+  // Lines the file did not take (the disk full, the file gone), and why the first one failed.
+  int LinhasAuditPerdidas() const { return fAuditPerdidas; }
+  const std::string &FalhaAudit() const { return fFalhaAudit; }
 
   // ---- What reached the point of sale
   struct TErroPdv {
@@ -279,6 +296,8 @@ private:
   std::unique_ptr<TCenario> fCenario;
   std::string fArquivoAudit;
   std::vector<std::string> fLinhasAudit;
+  int fAuditPerdidas = 0;
+  std::string fFalhaAudit;
   std::vector<TErroPdv> fErrosPdv;
   std::optional<int32_t> fCupomNegada;
   int fAutorizacoes = 0;

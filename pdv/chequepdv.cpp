@@ -6,7 +6,8 @@
 // Exit status: 0 when the module's call returned (whatever the operation's outcome);
 // 2 bad arguments, 3 unreadable or malformed files, 4 module that cannot be loaded or lacks
 // an export, 5 the operator script failed or ran out (or the terminal's input closed),
-// 6 the module asked to save the transaction file and the save failed.
+// 6 the module asked to save the transaction file and the save failed (or the error for the
+// point of sale could not be left), 7 the call went through but the audit trail lost lines.
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -41,7 +42,8 @@ enum : int {
   kExitFile = 3,
   kExitModule = 4,
   kExitScript = 5,
-  kExitSave = 6
+  kExitSave = 6,
+  kExitLog = 7
 };
 
 // Room for anything a module may copy into the version buffers (the copies are unbounded).
@@ -96,19 +98,23 @@ std::string FileError(const pdv::TErroArquivo &e) {
   return where + ": " + CleanUtf8(e.Motivo());
 }
 
+// A path the host writes through: a link planted by another user in a shared directory, or a
+// loop of links, is refused before anything is written.
+void RefuseLinks(const std::string &path) {
+  const std::string why = path.empty() ? std::string() : pdv::CaminhoRecusado(path);
+  if (!why.empty()) Die(kExitFile, CleanUtf8(why));
+}
+
 // Configures the reference host from the options. Dies on unreadable or malformed files.
 void ConfigureHost(const TPdvOptions &o) {
   pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
   try {
-    if (!o.messages.empty()) {
-      if (!IsFile(o.messages)) Die(kExitFile, o.messages + ": cannot read the messages file");
-      host.CarregaMensagens(o.messages);
-    }
-    if (!o.scenario.empty()) {
-      if (!IsFile(o.scenario)) Die(kExitFile, o.scenario + ": cannot read the scenario file");
-      host.CarregaCenario(o.scenario);
-    }
+    // Read with a size limit whatever they are: a FIFO (a shell's <(...)) is welcome, a device
+    // that never ends is refused at the limit.
+    if (!o.messages.empty()) host.CarregaMensagens(o.messages);
+    if (!o.scenario.empty()) host.CarregaCenario(o.scenario);
     if (!o.store.empty()) {
+      RefuseLinks(o.store);
       const auto slash = o.store.rfind('/');
       if (slash != std::string::npos && slash > 0 && !IsDirectory(o.store.substr(0, slash)))
         Die(kExitFile, o.store + ": its directory does not exist");
@@ -118,6 +124,7 @@ void ConfigureHost(const TPdvOptions &o) {
         host.CarregaArquivoTransacao(o.store);
       }
     }
+    RefuseLinks(host.ArquivoErroPdv());
   } catch (const pdv::TErroArquivo &e) {
     Die(kExitFile, FileError(e));
   } catch (const std::exception &e) {
@@ -132,6 +139,7 @@ void ConfigureHost(const TPdvOptions &o) {
     Die(kExitUsage, "--set: " + CleanUtf8(e.what()));
   }
   if (!o.audit.empty()) {
+    RefuseLinks(o.audit);
     // Refused now rather than losing the trail line by line during the call.
     std::FILE *f = OpenPrivateFile(o.audit, true);
     if (!f)
@@ -148,16 +156,17 @@ std::unique_ptr<TScriptSource> LoadScript(const TPdvOptions &o) {
     if (TTerminalSession::Available()) return nullptr; // a person at the terminal
     Die(kExitUsage, "no --script given and this is not a terminal: give an operator script");
   }
-  struct stat st {};
-  if (stat(o.script.c_str(), &st) != 0)
-    Die(kExitFile, o.script + ": cannot read the script (" + std::strerror(errno) + ")");
-  if (S_ISDIR(st.st_mode)) Die(kExitFile, o.script + ": a directory, not an operator script");
-  if (S_ISREG(st.st_mode) && size_t(st.st_size) > pdv::kLimiteArquivoTexto)
-    Die(kExitFile, o.script + ": too large for an operator script (more than " +
-                       std::to_string(pdv::kLimiteArquivoTexto) + " bytes)");
+  if (IsDirectory(o.script)) Die(kExitFile, o.script + ": a directory, not an operator script");
+  // A FIFO, a terminal or a device is read like a file, up to the same limit.
+  std::string text;
+  try {
+    text = pdv::LeArquivoInteiro(o.script, pdv::kLimiteArquivoTexto);
+  } catch (const pdv::TErroArquivo &e) {
+    Die(kExitFile, FileError(e));
+  }
   auto src = std::make_unique<TScriptSource>();
   std::string error;
-  if (!src->LoadFile(o.script, error)) Die(kExitFile, CleanUtf8(error));
+  if (!src->Load(text, error, o.script)) Die(kExitFile, CleanUtf8(error));
   src->OnFailure = [](const std::string &message) {
     const std::string m = CleanUtf8(message);
     Transcript().Add("script_failure", {{"message", m}});
@@ -201,6 +210,7 @@ int main(int argc, char **argv) {
     if (!IsDirectory(o.dir)) Die(kExitFile, o.dir + ": not a directory");
     DefineVariavelAmbiente("CHEQUE_DIR", o.dir);
   }
+  RefuseLinks(o.transcript);
   if (!o.transcript.empty() && !Transcript().OpenFile(o.transcript))
     Die(kExitFile, o.transcript + ": cannot write the transcript");
   Application->SetExeName(SelfPath());
@@ -210,6 +220,7 @@ int main(int argc, char **argv) {
   if (o.operation != TPdvOperation::Versao) script = LoadScript(o);
   std::unique_ptr<TPictureWriter> pictures;
   if (!o.pictures.empty() && o.operation != TPdvOperation::Versao) {
+    RefuseLinks(o.pictures);
     pictures = std::make_unique<TPictureWriter>(o.pictures);
     if (!pictures->Ok() || !IsDirectory(o.pictures) || !CanWriteInto(o.pictures))
       Die(kExitFile, o.pictures + ": cannot write pictures into it");
@@ -294,6 +305,13 @@ int main(int argc, char **argv) {
   // that went through (the summary above lists the values the store still holds).
   const pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
   (void)std::fflush(stdout);
+  // The trail is what support reads afterwards: one that lost lines must not pass for whole.
+  const bool lostAudit = host.LinhasAuditPerdidas() > 0;
+  if (lostAudit)
+    (void)std::fprintf(stderr, "chequepdv: %s\n",
+                       CleanUtf8(o.audit + ": " + std::to_string(host.LinhasAuditPerdidas()) +
+                                 " audit line(s) could not be written (" + host.FalhaAudit() + ")")
+                           .c_str());
   if (host.UltimoSalvamentoFalhou()) {
     (void)std::fprintf(
         stderr, "chequepdv: %s\n",
@@ -305,5 +323,6 @@ int main(int argc, char **argv) {
   for (const std::string &f : host.FalhasErroPdv())
     (void)std::fprintf(stderr, "chequepdv: %s\n",
                        CleanUtf8("the error for the point of sale was not saved: " + f).c_str());
-  return host.FalhasErroPdv().empty() ? kExitOk : kExitSave;
+  if (!host.FalhasErroPdv().empty()) return kExitSave;
+  return lostAudit ? kExitLog : kExitOk;
 }

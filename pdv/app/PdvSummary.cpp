@@ -46,12 +46,8 @@ void TPdvSummary::See(const TTranscript::Json &e) {
 
 namespace {
 
-std::string ReadWhole(const std::string &path, bool &ok) {
-  std::ifstream in(path, std::ios::binary);
-  ok = bool(in);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+std::string CleanText(const std::string &s) {
+  return Cp1252ToUtf8(Utf8ToCp1252(s));
 }
 
 std::string Indent(const std::string &text) {
@@ -60,6 +56,29 @@ std::string Indent(const std::string &text) {
   std::string line;
   while (std::getline(in, line)) out += "    " + line + "\n";
   return out;
+}
+
+// The saved file as the point of sale will read it, masked like the logs, its first values
+// only: a person reads the summary, and a store of many megabytes would only double the
+// process's memory on its way out.
+constexpr size_t kShownBytes = 64 * 1024;
+
+std::string SavedFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "    (cannot read it back)\n";
+  std::string text(kShownBytes, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  if (text.empty()) return "    (empty: no field)\n";
+  const bool more = in.peek() != std::ifstream::traits_type::eof();
+  if (more) text.resize(text.rfind('\n') + 1); // whole lines only (npos + 1 = nothing)
+  try {
+    std::string out = Indent(Cp1252ToUtf8(pdv::FormataParaLog(pdv::LeTextoTransacao(text, path))));
+    if (more) out += "    ... (the rest is in the file)\n";
+    return out;
+  } catch (const std::exception &e) {
+    return "    (cannot read it back: " + CleanText(e.what()) + ")\n";
+  }
 }
 
 const char *ResultName(int r) {
@@ -100,7 +119,11 @@ std::string TPdvSummary::Text(const std::string &call) const {
   for (const auto &b : fBoxes) s << "    \"" << b << "\"\n";
 
   if (fAuthorizations) s << "authorisations sent: " << fAuthorizations << "\n";
-  s << "audit lines: " << fAudit << "\n";
+  s << "audit lines: " << fAudit;
+  // Said here too, so that the count is not taken for what the file holds.
+  if (host.LinhasAuditPerdidas() > 0)
+    s << " (" << host.LinhasAuditPerdidas() << " of them not written: " << host.FalhaAudit() << ")";
+  s << "\n";
 
   s << "== what the point of sale received\n";
   s << "errors handed to the point of sale:";
@@ -121,7 +144,7 @@ std::string TPdvSummary::Text(const std::string &call) const {
       << " and the save failed: " << host.FalhasSalvamento().back() << "\n"
       << "    (" << host.ArquivoTransacao() << " left as it was)\n"
       << "the store still holds:\n"
-      << Indent(Cp1252ToUtf8(pdv::FormataArquivoTransacao(host.Store())));
+      << Indent(Cp1252ToUtf8(pdv::FormataParaLog(host.Store())));
   } else if (host.Salvamentos().empty()) {
     s << "transaction file: not saved (the module did not ask); " << host.ArquivoTransacao()
       << " left as it was\n";
@@ -129,14 +152,7 @@ std::string TPdvSummary::Text(const std::string &call) const {
     const std::string &last = host.Salvamentos().back();
     s << "transaction file: " << last << " (saved " << host.Salvamentos().size()
       << (host.Salvamentos().size() == 1 ? " time" : " times") << ")\n";
-    bool ok = false;
-    const std::string text = ReadWhole(last, ok);
-    if (!ok)
-      s << "    (cannot read it back)\n";
-    else if (text.empty())
-      s << "    (empty: no field)\n";
-    else
-      s << Indent(Cp1252ToUtf8(text));
+    s << SavedFile(last);
   }
   return s.str();
 }

@@ -1,7 +1,7 @@
 // What a whole code-70 consultation leaves in the logs when chequepdv runs as at a checkout
-// (without --unmasked): the transcript, the audit trail and the pictures hold no whole CPF,
-// account or CMC-7 line, not even one key at a time, and only their owner can read them. The
-// transaction file keeps whole values: the point of sale needs them.
+// (without --unmasked): the transcript, the audit trail, the pictures and the summary hold no
+// whole CPF, account or CMC-7 line, not even one key at a time, and only their owner can read
+// them. The transaction file keeps whole values: the point of sale needs them.
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -37,6 +37,8 @@ void Verifica(const Keys &opcoes, const std::string &roteiro,
   for (const Json &e : o.Events("input"))
     if (e.value("action", "").starts_with("type ")) digitado += e.value("action", "").substr(5);
   for (const std::string &p : pessoais) EXPECT_EQ(digitado.find(p), std::string::npos) << p;
+  // The summary on standard output masks them like the logs.
+  for (const std::string &p : pessoais) EXPECT_EQ(o.run.out.find(p), std::string::npos) << p;
   for (const std::string &r : registros) {
     struct stat st {};
     ASSERT_EQ(stat(r.c_str(), &st), 0) << r;

@@ -3,6 +3,7 @@
 // a consultation costs as a process.
 #include <algorithm>
 #include <filesystem>
+#include <future>
 #include <set>
 #include <sstream>
 #include <sys/mount.h>
@@ -114,6 +115,110 @@ TEST(Chequepdv, PointOfSaleFieldsReachTheSavedFile) {
                                                          {"1027-2", "linha\nquebrada"}}));
   // The summary shows what the point of sale received, in UTF-8.
   EXPECT_NE(o.run.out.find("Jo\xC3\xA3o da Silva"), std::string::npos) << o.run.out;
+}
+
+// Paths it must not read or write through are refused before the module runs (status 3, one
+// line): a device that never ends in place of a text file, a loop of links as the store, and
+// (as root, where the kernel's rule may be off) a link that another user planted in a shared
+// sticky directory, for each file the host writes. Nothing is made where the link points.
+TEST(Chequepdv, RefusesPathsItMustNotFollow) {
+  struct Case {
+    std::string option, reason;
+    const char *planted = nullptr; // the link's name in the shared directory, else `option`'s
+    std::string path = "";         // value
+  };
+  TempDir d;
+  symlink("laco.txt", (d / "laco.txt").c_str());
+  const std::string shared = d / "partilhado", victim = d / "vitima";
+  const bool root = geteuid() == 0;
+  const Case cases[] = {
+      {"--script", "grande demais", nullptr, "/dev/zero"},
+      {"--scenario", "grande demais", nullptr, "/dev/zero"},
+      {"--store", "loop of symbolic links", nullptr, d / "laco.txt"},
+      {"--store", "another user", "t.txt"},
+      {"--store", "another user", "erro_pdv.txt"}, // beside a store of its own
+      {"--transcript", "another user", "t.jsonl"},
+      {"--audit", "another user", "audit.txt"},
+      {"--pictures", "another user", "telas"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.option + " " + c.reason + (c.planted ? c.planted : ""));
+    Session s;
+    s.chequeIni = kTwoOptions;
+    s.options[c.option] = c.path;
+    if (c.planted) {
+      if (!root) continue; // only root can give a link to another user
+      std::filesystem::remove_all(victim);
+      std::filesystem::remove_all(shared);
+      std::filesystem::create_directory(shared);
+      chmod(shared.c_str(), 01777);
+      const std::string link = shared + "/" + c.planted;
+      symlink(victim.c_str(), link.c_str());
+      ASSERT_EQ(lchown(link.c_str(), 65534, 65534), 0);
+      s.options[c.option] =
+          c.option == "--store" && c.planted != std::string("t.txt") ? shared + "/t.txt" : link;
+    }
+    const Outcome o = s.Run({"consulta"}, "type 9\n");
+    EXPECT_EQ(o.run.exitCode, 3) << o.Diagnostics();
+    EXPECT_TRUE(o.run.err.starts_with("chequepdv: ") && Lines(o.run.err) == 1 &&
+                o.run.err.find(c.reason) != std::string::npos)
+        << o.run.err;
+    EXPECT_FALSE(std::filesystem::exists(victim)) << "nothing made through the link";
+    EXPECT_TRUE(o.Events("call").empty());
+  }
+  if (!root) GTEST_SKIP() << "not root: the links of another user were not tried";
+}
+
+// Three runs saving one transaction file at the same time (a large store, so that the saves
+// overlap) all go through, and the file ends as one of them wrote it, whole.
+TEST(Chequepdv, ConcurrentSavesOfOneFileAllSucceed) {
+  TempDir d;
+  const std::string demo = kSourceDir + "/share/demo", store = d / "transacao.txt";
+  std::string grande;
+  for (int i = 0; i < 60000; ++i)
+    grande += "20033-" + std::to_string(i) + " = " + std::string(80, 'x') + "\n";
+  for (int rodada = 0; rodada < 2; ++rodada) {
+    testsupport::WriteFile(store, grande);
+    std::vector<std::future<RunResult>> runs;
+    for (const char *run : {"1", "2", "3"}) // its mark in the store
+      runs.push_back(std::async(std::launch::async, [&, run] {
+        return RunProgram(PdvPath(),
+                          {"--dir", demo, "--scenario", demo + "/cenario-consulta70.ini", "--store",
+                           store, "--set", std::string("99-0=") + run, "--script",
+                           demo + "/consulta70-digitada.script", "consulta"});
+      }));
+    for (auto &r : runs) {
+      const RunResult run = r.get();
+      EXPECT_EQ(run.exitCode, 0) << run.err;
+      EXPECT_EQ(run.err, "");
+    }
+    const std::string saved = ReadFile(store);
+    EXPECT_TRUE(saved.starts_with("99-000 = 1\n") || saved.starts_with("99-000 = 2\n") ||
+                saved.starts_with("99-000 = 3\n"))
+        << saved.substr(0, 40);
+    EXPECT_TRUE(saved.ends_with(std::string(80, 'x') + "\n"));
+    EXPECT_EQ(d.Files(), 1u) << "no temporary file or lock left";
+  }
+}
+
+// An audit trail that cannot take its lines during the call (a full disk): the call goes
+// through, but the status says it (7), one line on standard error tells how many were lost,
+// and the summary does not count them as written.
+TEST(Chequepdv, LostAuditLinesAreReported) {
+  Session s;
+  s.chequeIni = kTwoOptions;
+  s.options["--audit"] = "/dev/full";
+  const Outcome o = s.Run({"consulta"}, "type 9\n");
+  EXPECT_EQ(o.run.exitCode, 7) << o.Diagnostics();
+  EXPECT_TRUE(o.run.err.starts_with("chequepdv: /dev/full: ") && Lines(o.run.err) == 1 &&
+              o.run.err.find("could not be written") != std::string::npos)
+      << o.run.err;
+  const size_t n = o.Events("audit").size();
+  ASSERT_GT(n, 0u);
+  EXPECT_NE(o.run.out.find("audit lines: " + std::to_string(n) + " (" + std::to_string(n) +
+                           " of them not written"),
+            std::string::npos)
+      << o.run.out;
 }
 
 // The module asks for the save and the directory refuses it (read-only: a read-only mount, or

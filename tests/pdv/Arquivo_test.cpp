@@ -129,18 +129,45 @@ TEST_F(TransacaoTest, InterruptedSaveLeavesTheOldOrTheNewFileWhole) {
       EXPECT_EQ(dir.Files(), 1u) << passos[falhar];
     }
   }
-  // A save killed halfway leaves its temporary file (nothing unwinds); the next save sweeps it
-  // away, and only the files of its own saves.
-  WriteFile(dir / "transacao.txt.tmpAb12Cd", "meio");
+  // A save killed halfway leaves its temporary file and lock (nothing unwinds); the next save
+  // takes the lock and replaces the leftover. Other files, even of similar names, stay.
+  WriteFile(dir / "transacao.txt.tmp", "meio");
+  WriteFile(dir / "transacao.txt.lock", "");
   WriteFile(dir / "transacao.txt.tmpAb12", "outro");
   pdv::DefineGanchoGravacao(nullptr);
   H().SalvaArquivoTransacao(path);
   EXPECT_EQ(ReadFile(path), novo);
   EXPECT_EQ(dir.Files(), 2u);
+  // A save that holds the lock: another one waits for it instead of taking its temporary file
+  // for a dead save's, and then writes its own file whole.
+  int canal[2];
+  ASSERT_EQ(pipe(canal), 0);
+  const pid_t dono = fork();
+  if (dono == 0) {
+    pdv::DefineGanchoGravacao([&](const std::string &p, size_t) {
+      if (p == "sync") (void)!write(canal[1], "s", 1), usleep(300000);
+      return true;
+    });
+    try {
+      pdv::GravaArquivoAtomico(path, velho);
+    } catch (...) {
+      _exit(1);
+    }
+    _exit(0);
+  }
+  char c;
+  ASSERT_EQ(read(canal[0], &c, 1), 1); // the other save is between its write and its rename
+  pdv::GravaArquivoAtomico(path, novo);
+  int status = -1;
+  waitpid(dono, &status, 0);
+  EXPECT_EQ(status, 0) << "the first save did not fail";
+  EXPECT_EQ(ReadFile(path), novo) << "the second one waited, then replaced it";
+  EXPECT_EQ(dir.Files(), 2u);
+  close(canal[0]), close(canal[1]);
 }
 
-// A save killed at any instant leaves the old file or the new one, whole; the next save sweeps
-// away the temporary files the killed ones left.
+// A save killed at any instant leaves the old file or the new one, whole; the next save
+// replaces the temporary file and the lock a killed one left.
 TEST_F(TransacaoTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {
   TempDir dir;
   const std::string path = dir / "transacao.txt";
