@@ -386,21 +386,32 @@ private:
   int fItemIndex = -1;
 };
 
+// The scroll bars of a memo. A bar that is asked for is always drawn, greyed while there is
+// nothing to scroll that way; a memo with the horizontal bar does not wrap its lines.
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 class TMemo : public TWinControl {
 public:
   using TWinControl::TWinControl;
   TStringList Lines;
   bool ReadOnly = false;
-  int TopLine = 0;      // first line shown (scrolling)
-  int VisibleLines = 0; // lines the renderer shows at once (0 = as many as fit)
+  TScrollStyle ScrollBars = ssNone;
+  int TopLine = 0;        // first line shown (scrolling)
+  int VisibleLines = 0;   // lines the renderer shows at once (0 = as many as fit)
+  int LeftCol = 0;        // first character shown of every line (horizontal scrolling)
+  int VisibleColumns = 0; // characters the renderer shows at once (0 = as many as fit)
+  bool HorzScrollBar() const { return ScrollBars == ssHorizontal || ScrollBars == ssBoth; }
+  bool VertScrollBar() const { return ScrollBars == ssVertical || ScrollBars == ssBoth; }
+  int LongestLine() const; // characters
   std::string Caption() const override { return Lines.GetText(); }
   void SetCaption(const std::string &s) override { Lines.SetText(s); }
   bool IsFocusableKind() const override { return true; }
   // An edit window: it takes characters even when read-only (so a typed digit is not an accelerator
   // there).
   bool WantsChars() const override { return true; }
-  void KeyPress(char &Key) override;                   // appends when not read-only
-  void KeyDown(Word &Key, TShiftState Shift) override; // Up/Down/PgUp/PgDn/Home/End scroll
+  void KeyPress(char &Key) override; // appends when not read-only
+  // Up/Down/PgUp/PgDn/Home/End scroll the lines, Left/Right the columns.
+  void KeyDown(Word &Key, TShiftState Shift) override;
   const char *ClassName() const override { return "TMemo"; }
 };
 

@@ -69,6 +69,7 @@ std::string Css(int c) {
 
 constexpr int kFace = 0xF0F0F0, kWindow = 0xFFFFFF, kShadow = 0xA0A0A0, kDark = 0x696969,
               kLight = 0xFFFFFF, kGreyText = 0x6D6D6D, kHighlight = 0xD77800, kLines = 0xC0C0C0;
+constexpr int kBar = 17; // thickness of a scroll bar
 
 // Windows-1252 text as XML character data (UTF-8, markup escaped, control
 // characters as blanks).
@@ -354,34 +355,52 @@ public:
              x + 0.5, y + 0.5, std::max(0, w - 1), std::max(0, h - 1), Css(kHighlight).c_str());
   }
 
+  // One scroll bar: two arrow boxes and, when there is something to scroll, the thumb at
+  // `pos` of `range` positions over a track that shows `shown` of `total`.
+  void ScrollBar(int x, int y, int len, bool vertical, int pos, int range, int shown, int total) {
+    const int b = kBar;
+    const int w = vertical ? b : len, h = vertical ? len : b;
+    svg.Rect(x, y, w, h, 0xEAEAEA);
+    for (int end : {0, len - b}) {
+      const int ax = vertical ? x : x + end, ay = vertical ? y + end : y;
+      svg.Rect(ax, ay, b, b, kFace);
+      svg.Edge(ax, ay, b, b, true, 1);
+    }
+    const int track = len - 2 * b;
+    if (range <= 0 || track <= 0) return;
+    const int thumb = std::clamp(track * shown / std::max(1, total), 8, track);
+    const int at = b + (track - thumb) * std::clamp(pos, 0, range) / range;
+    if (vertical) {
+      svg.Rect(x, y + at, b, thumb, kFace);
+      svg.Edge(x, y + at, b, thumb, true, 1);
+    } else {
+      svg.Rect(x + at, y, thumb, b, kFace);
+      svg.Edge(x + at, y, thumb, b, true, 1);
+    }
+  }
+
   void Memo(const TMemo &m, int x, int y) {
     const int w = m.Width, h = m.Height;
     svg.Rect(x, y, w, h, m.ParentColor ? kWindow : m.Color);
     svg.Edge(x, y, w, h, false, 2);
+    const bool vbar = m.VertScrollBar(), hbar = m.HorzScrollBar();
+    const int tw = w - 4 - (vbar ? kBar : 0), th = h - 4 - (hbar ? kBar : 0);
     const double lh = FontPx(m.Font) * 1.25;
-    const int fits = std::max(1, (int)((h - 4) / lh));
-    const int n = m.Lines.Count();
-    const bool bar = n > fits;
-    const int tw = bar ? w - 4 - 17 : w - 4;
-    svg.BeginClip(x + 2, y + 2, tw, h - 4);
+    const int fits = std::max(1, (int)(th / lh));
+    const int cols = std::max(1, (int)((tw - 4) / CharPx(m.Font)));
+    const int n = m.Lines.Count(), longest = m.LongestLine();
+    svg.BeginClip(x + 2, y + 2, tw, th);
     const int top = std::clamp(m.TopLine, 0, std::max(0, n - 1));
-    for (int i = 0; i < fits + 1 && top + i < n; ++i)
-      svg.Text(x + 4, y + 2 + lh * (i + 0.8), m.Lines[top + i], m.Font,
+    const size_t left = static_cast<size_t>(std::clamp(m.LeftCol, 0, longest));
+    for (int i = 0; i < fits + 1 && top + i < n; ++i) {
+      const std::string &line = m.Lines[top + i];
+      svg.Text(x + 4, y + 2 + lh * (i + 0.8), left < line.size() ? line.substr(left) : "", m.Font,
                m.Enabled() ? m.Font.Color : kGreyText);
-    svg.EndClip();
-    if (bar) {
-      const int bx = x + w - 2 - 17;
-      svg.Rect(bx, y + 2, 17, h - 4, 0xEAEAEA);
-      const int track = h - 4 - 34;
-      const int thumbH = std::max(8, track * fits / std::max(1, n));
-      const int thumbY = y + 19 + (track - thumbH) * top / std::max(1, n - fits);
-      svg.Rect(bx, y + 2, 17, 17, kFace);
-      svg.Edge(bx, y + 2, 17, 17, true, 1);
-      svg.Rect(bx, y + h - 19, 17, 17, kFace);
-      svg.Edge(bx, y + h - 19, 17, 17, true, 1);
-      svg.Rect(bx, thumbY, 17, thumbH, kFace);
-      svg.Edge(bx, thumbY, 17, thumbH, true, 1);
     }
+    svg.EndClip();
+    if (vbar) ScrollBar(x + 2 + tw, y + 2, th, true, top, n - fits, fits, n);
+    if (hbar) ScrollBar(x + 2, y + 2 + th, tw, false, (int)left, longest - cols, cols, longest);
+    if (vbar && hbar) svg.Rect(x + 2 + tw, y + 2 + th, kBar, kBar, kFace);
     if (Focused(&m)) FocusRing(x, y, w, h);
   }
 

@@ -384,8 +384,21 @@ void TMemo::KeyPress(char &Key) {
   if (OnChange) OnChange(this);
 }
 
+int TMemo::LongestLine() const {
+  size_t n = 0;
+  for (int i = 0; i < Lines.Count(); ++i) n = std::max(n, Lines[i].size());
+  return static_cast<int>(n);
+}
+
 void TMemo::KeyDown(Word &Key, TShiftState Shift) {
   (void)Shift;
+  if (Key == VK_LEFT || Key == VK_RIGHT) {
+    // The end of the longest line may come into view, no further.
+    const int last = std::max(0, LongestLine() - (VisibleColumns > 0 ? VisibleColumns : 1));
+    LeftCol = std::clamp(LeftCol + (Key == VK_RIGHT ? 1 : -1), 0, last);
+    if (Application) Application->Invalidate();
+    return;
+  }
   const int page = VisibleLines > 0 ? VisibleLines : 10;
   const int last = std::max(0, Lines.Count() - (VisibleLines > 0 ? VisibleLines : 1));
   int top = TopLine;

@@ -115,8 +115,14 @@ TEST(Pictures, AnyTextMakesAValidPicture) {
   auto *memo = Make<TMemo>(f, f, "MemoConsulta", 10, 160, 300, 100);
   memo->Lines.Add("</svg>");
   memo->Lines.Add(all);
+  memo->ScrollBars = ssBoth;
   const std::string svg = ScreenSvg(f, nullptr);
   EXPECT_EQ(XmlFault(svg), "");
+  // Both bars although two lines fit: four arrow boxes and the corner between the bars.
+  size_t boxes = 0;
+  for (size_t p = 0; (p = svg.find("width=\"17\" height=\"17\"", p)) != std::string::npos; ++p)
+    ++boxes;
+  EXPECT_EQ(boxes, 5u);
   EXPECT_TRUE(Has(svg, "A&amp;B <tspan text-decoration=\"underline\">S</tspan>air"));
   TMessageBoxState box;
   box.Text = all;

@@ -207,12 +207,14 @@ TEST(TerminalRenderer, GridsShowRowsColumnsCurrentCellAndScroll) {
   EXPECT_TRUE(s.vt.Attr(w.x, w.y) & TLook::kReverse);
 }
 
-// A read-only memo shows the lines from its top line on, with a scroll bar when they do not
-// fit; a combo box shows its selected item.
+// A read-only memo shows the lines from its top line and its left column on, with the scroll
+// bars it asks for (a thumb only where there is something to scroll); a combo box shows its
+// selected item.
 TEST(TerminalRenderer, MemoScrollsAndComboShowsItsItem) {
   TShown s(MakeBaseForm("FrmTeste_Imp", "Resultado"));
   auto *memo = Make<TMemo>(s.f, s.f, "MemoConsulta", 79, 88, 465, 233);
   memo->ReadOnly = true;
+  memo->ScrollBars = ssBoth;
   for (int i = 1; i <= 40; ++i)
     memo->Lines.Add(CP1252("Linha de resposta nº ") + std::to_string(i));
   auto *cb = Make<TComboBox>(s.f, s.f, "cbTipo", 79, 330, 200, 24);
@@ -222,18 +224,27 @@ TEST(TerminalRenderer, MemoScrollsAndComboShowsItsItem) {
   memo->SetFocus();
   TScreen screen = s.vt.Screen();
   const TCellRect lm = s.vt.Layout().Find(memo)->rect;
-  EXPECT_GE(lm.h, 8);
-  EXPECT_EQ(memo->VisibleLines, lm.h);
+  ASSERT_GE(lm.h, 8);
+  EXPECT_EQ(memo->VisibleLines, lm.h - 1); // the last row is the horizontal bar
   EXPECT_EQ(FindText(screen, U"Linha de resposta nº 1").y, lm.y);
   EXPECT_FALSE(FindText(screen, U"nº 40").Found());
   EXPECT_TRUE(FindText(screen, U"[02 - Completa▼]").Found());
-  memo->TopLine = 40 - lm.h;
+  // Every line fits across: the horizontal bar has no thumb.
+  EXPECT_EQ(screen[lm.Bottom() - 1].substr(lm.x, lm.w - 1), std::u32string(lm.w - 1, U'░'));
+  memo->Lines.Add(std::string(lm.w + 5, '-') + "FIM");
+  memo->TopLine = memo->LeftCol = 1000; // as far as they go
   screen = s.vt.Screen();
-  EXPECT_EQ(FindText(screen, U"nº 40").y, lm.Bottom() - 1);
+  const TWhere fim = FindText(screen, U"FIM"); // the end of the longest line, in the last column
+  EXPECT_EQ(fim.x, lm.Right() - 4);
+  EXPECT_EQ(fim.y, lm.Bottom() - 2);
+  EXPECT_EQ(FindText(screen, U"º 40").y, lm.Bottom() - 3);
   EXPECT_FALSE(FindText(screen, U"nº 1 ").Found());
-  const TWhere thumb = FindText(screen, U"█"); // the scroll bar's thumb, once
-  ASSERT_TRUE(thumb.Found());
-  EXPECT_EQ(screen[thumb.y].find(U"█", thumb.x + 1), std::u32string::npos);
+  // One thumb on each bar: at the foot of the vertical one, at the end of the horizontal one.
+  EXPECT_EQ(screen[lm.Bottom() - 2][lm.Right() - 1], U'█');
+  EXPECT_EQ(screen[lm.Bottom() - 1][lm.Right() - 2], U'█');
+  size_t thumbs = 0;
+  for (const auto &line : screen) thumbs += std::count(line.begin(), line.end(), U'█');
+  EXPECT_EQ(thumbs, 2u);
 }
 
 } // namespace

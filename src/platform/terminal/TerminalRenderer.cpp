@@ -429,23 +429,29 @@ void TTerminalRenderer::DrawControl(const TLaidControl &it) {
   }
   case TLaidKind::Memo: {
     auto *m = static_cast<TMemo *>(c);
-    m->VisibleLines = r.h; // its scrolling keys page by what shows
-    const int n = m->Lines.Count();
-    const bool bar = n > r.h;
-    const int tw = bar ? r.w - 1 : r.w;
-    const int top = std::clamp(m->TopLine, 0, std::max(0, n - r.h));
+    // A bar it asks for takes the last column or row even when everything fits; the thumb
+    // shows only when there is something to scroll that way.
+    const bool vbar = m->VertScrollBar() && r.w > 1, hbar = m->HorzScrollBar() && r.h > 1;
+    const int tw = r.w - (vbar ? 1 : 0), th = r.h - (hbar ? 1 : 0);
+    m->VisibleLines = th; // its scrolling keys go by what shows
+    m->VisibleColumns = tw;
+    const int n = m->Lines.Count(), longest = m->LongestLine();
+    const int top = std::clamp(m->TopLine, 0, std::max(0, n - th));
+    const int left = std::clamp(m->LeftCol, 0, std::max(0, longest - tw));
     TStyle fs{fg, c->ParentColor ? kWindow : PlainColour(c->Color), attr};
     cv.Fill(r, fs, clip);
-    for (int i = 0; i < r.h && top + i < n; ++i) {
-      std::string line = m->Lines[top + i];
-      cv.Text(r.x, r.y + i, line.substr(0, std::max(0, tw)), fs, clip);
+    for (int i = 0; i < th && top + i < n; ++i) {
+      const std::string &line = m->Lines[top + i];
+      if (left < (int)line.size()) cv.Text(r.x, r.y + i, line.substr(left, tw), fs, clip);
     }
-    if (bar) {
-      const int thumb = r.h <= 1 ? 0 : top * (r.h - 1) / std::max(1, n - r.h);
-      for (int i = 0; i < r.h; ++i)
-        cv.Put(r.Right() - 1, r.y + i, cv.Line(i == thumb ? '#' : '.'),
-               TStyle{kGrey, fs.bg, A_NORMAL}, clip);
-    }
+    const TStyle bs{kGrey, fs.bg, A_NORMAL};
+    auto bar = [&](int len, int pos, int range, int x, int y, int dx, int dy) {
+      const int thumb = range <= 0 ? -1 : len <= 1 ? 0 : pos * (len - 1) / range;
+      for (int i = 0; i < len; ++i)
+        cv.Put(x + i * dx, y + i * dy, cv.Line(i == thumb ? '#' : '.'), bs, clip);
+    };
+    if (vbar) bar(th, top, n - th, r.Right() - 1, r.y, 0, 1);
+    if (hbar) bar(tw, left, longest - tw, r.x, r.Bottom() - 1, 1, 0);
     if (focused) fCursorX = r.x, fCursorY = r.y;
     break;
   }

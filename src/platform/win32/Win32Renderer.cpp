@@ -18,6 +18,39 @@ void Preenche(HDC dc, const RECT &r, COLORREF cor) {
   DeleteObject(b);
 }
 
+// A scroll bar in `b`: its two arrows, greyed when there is nothing to scroll, and then the
+// thumb at `pos` of `faixa` positions, as long as `mostra` of `total` over the track.
+void BarraRolagem(HDC dc, const RECT &b, bool vertical, int pos, int faixa, int mostra, int total) {
+  Preenche(dc, b, GetSysColor(COLOR_SCROLLBAR));
+  const int lado = vertical ? b.right - b.left : b.bottom - b.top;
+  const int comprimento = vertical ? b.bottom - b.top : b.right - b.left;
+  const UINT inativo = faixa > 0 ? 0 : DFCS_INACTIVE;
+  RECT a1 = b, a2 = b;
+  if (vertical) {
+    a1.bottom = b.top + lado;
+    a2.top = b.bottom - lado;
+  } else {
+    a1.right = b.left + lado;
+    a2.left = b.right - lado;
+  }
+  DrawFrameControl(dc, &a1, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inativo);
+  DrawFrameControl(dc, &a2, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inativo);
+  const int trilho = comprimento - 2 * lado;
+  if (faixa <= 0 || trilho <= 0) return;
+  const int polegar = std::clamp(trilho * mostra / std::max(1, total), 8, trilho);
+  const int em = lado + (trilho - polegar) * std::clamp(pos, 0, faixa) / faixa;
+  RECT p = b;
+  if (vertical) {
+    p.top = b.top + em;
+    p.bottom = p.top + polegar;
+  } else {
+    p.left = b.left + em;
+    p.right = p.left + polegar;
+  }
+  Preenche(dc, p, GetSysColor(COLOR_BTNFACE));
+  DrawEdge(dc, &p, EDGE_RAISED, BF_RECT);
+}
+
 UINT Alinhamento(const TControl *c) {
   switch (c->Alignment) {
   case taRightJustify:
@@ -295,16 +328,39 @@ void TWin32Renderer::PintaControle(HDC dc, const TControl *c, int x0, int y0, co
   if (auto *memo = dynamic_cast<const TMemo *>(c)) {
     Preenche(dc, r, RGB(255, 255, 255));
     DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+    // The bars it asks for stand inside the edge, also when everything fits.
+    RECT texto{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    const int bv = GetSystemMetrics(SM_CXVSCROLL), bh = GetSystemMetrics(SM_CYHSCROLL);
+    if (memo->VertScrollBar()) texto.right -= bv;
+    if (memo->HorzScrollBar()) texto.bottom -= bh;
     TEXTMETRICA tm;
     GetTextMetricsA(dc, &tm);
-    int ly = y + 3;
-    for (int i = memo->TopLine; i < memo->Lines.Count() && ly + tm.tmHeight <= r.bottom; ++i) {
-      const std::string &t = memo->Lines[i];
-      RECT lr{x + 4, ly, r.right - 4, ly + tm.tmHeight};
+    const int n = memo->Lines.Count(), maior = memo->LongestLine();
+    const int top = std::clamp(memo->TopLine, 0, std::max(0, n - 1));
+    const int esquerda = std::clamp(memo->LeftCol, 0, maior);
+    int ly = texto.top + 1;
+    for (int i = top; i < n && ly + tm.tmHeight <= texto.bottom; ++i) {
+      const std::string &linha = memo->Lines[i];
+      const size_t de = static_cast<size_t>(esquerda);
+      const std::string t = de < linha.size() ? linha.substr(de) : std::string();
+      RECT lr{texto.left + 2, ly, texto.right - 2, ly + tm.tmHeight};
       DrawTextA(dc, t.c_str(), static_cast<int>(t.size()), &lr,
                 DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
       ly += tm.tmHeight;
     }
+    const int linhas =
+        std::max(1, static_cast<int>(texto.bottom - texto.top) / std::max(1, tm.tmHeight));
+    const int colunas = std::max(1, static_cast<int>(texto.right - texto.left - 4) /
+                                        std::max(1, tm.tmAveCharWidth));
+    if (memo->VertScrollBar())
+      BarraRolagem(dc, RECT{texto.right, texto.top, texto.right + bv, texto.bottom}, true, top,
+                   n - linhas, linhas, n);
+    if (memo->HorzScrollBar())
+      BarraRolagem(dc, RECT{texto.left, texto.bottom, texto.right, texto.bottom + bh}, false,
+                   esquerda, maior - colunas, colunas, maior);
+    if (memo->VertScrollBar() && memo->HorzScrollBar())
+      Preenche(dc, RECT{texto.right, texto.bottom, texto.right + bv, texto.bottom + bh},
+               GetSysColor(COLOR_BTNFACE));
     return;
   }
   if (auto *combo = dynamic_cast<const TComboBox *>(c)) {

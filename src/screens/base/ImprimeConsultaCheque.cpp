@@ -23,6 +23,8 @@ TFrmImprime_Mod::TFrmImprime_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
 
   MemoConsulta = NewControl<TMemo>(this, this, "MemoConsulta", 79, 88, 465, 233);
   MemoConsulta->ReadOnly = true;
+  // A receipt line wider than the memo is scrolled to, not wrapped.
+  MemoConsulta->ScrollBars = ssBoth;
   MemoConsulta->TabOrder = 1;
   std::tie(pnBotoes, btImprime, btRetorna) =
       CriaBotoes("btImprime", "&1 - Imprime", "btRetorna", "&9 - Retorna");
