@@ -16,17 +16,18 @@ const std::string kCmc7 = "341000120180000015012345678901";
 const std::string kDadosVenezuela = "102" + S + "01234567891" + S + "0001234";
 
 // One session from the entry point `operacao`, checked on the request the network received
-// ("" = none), the message boxes in order and the saved file ("-" = the field is absent).
+// ("" = none), the message boxes in order and the saved file ("-" = the field is absent). The
+// network answers with `resultado`.
 void Cancela(const std::string &nome, const std::vector<std::string> &operacao,
              const std::string &chequeIni, const std::vector<std::string> &sets,
              const std::string &roteiro, const std::string &pedido,
              const std::vector<std::string> &mensagens,
-             const std::map<std::string, std::string> &arquivo) {
+             const std::map<std::string, std::string> &arquivo, int resultado = 0) {
   SCOPED_TRACE(nome);
   Session s;
   s.chequeIni = chequeIni;
   s.sets = sets;
-  s.scenario = "[autorizacao]\n1009-0 = 0\n";
+  s.scenario = "[autorizacao]\n1009-0 = " + std::to_string(resultado) + "\n";
   const Outcome o = s.Run(operacao, roteiro);
   ASSERT_TRUE(Completed(o));
   ASSERT_TRUE(o.saved);
@@ -43,10 +44,11 @@ std::string PedidoBrasil(const std::string &tipo, const std::string &dados,
   return "10112=10 10171- 10102=10 10158=7 '" + tipo + "' '" + dados + "' 1013=" + documento +
          " 1020=" + data + " 'CHQ11:" + motivo + "'";
 }
-std::string PedidoVenezuela(const std::string &valor, const std::string &tipo,
-                            const std::string &dados, const std::string &documento,
-                            const std::string &rg) {
-  return "10112=96 10171- 10102=0 10158=7 1003=" + valor +
+// The network is the module's: empty until a consultation of the session configured one.
+std::string PedidoVenezuela(const std::string &rede, const std::string &valor,
+                            const std::string &tipo, const std::string &dados,
+                            const std::string &documento, const std::string &rg) {
+  return "10112=" + rede + " 10171- 10102=0 10158=7 1003=" + valor +
          "@4.0.0 1006- 1007- 1046- 1008- 1003=" + valor + "@4.0.0 '" + tipo + "' '" + dados +
          "' 1014=" + documento + " 1020=15062024 '" + rg + "'";
 }
@@ -120,36 +122,44 @@ TEST(Cancelamento, SessoesCompletasGravamOPedidoEOArquivo) {
           "expect-focus edRGGar\ntype 12345678\nkey Enter\nexpect-focus edBanco\ntype 102\n"
           "key Enter\nexpect-focus edConta\ntype 0123456789\nkey Enter\ntype 1\nkey Enter\n"
           "type 000123\nkey Enter\ntype 4\nkey Enter\nkey Enter\n",
-          PedidoVenezuela("15000", "2", kDadosVenezuela, "777", "CHQ4:12345678"), {"M26", "M790"},
-          {{"1003-0", "15000"}, {"1013-0", "777"}, {"1014-0", "777"}});
+          PedidoVenezuela("", "15000", "2", kDadosVenezuela, "777", "CHQ4:12345678"),
+          {"M26", "M790"}, {{"1003-0", "15000"}, {"1013-0", "777"}, {"1014-0", "777"}});
+  // A consultation opened and left first: its network is the one the cancellation sends.
   Cancela(
-      "Venezuela conta do host, banco pedido", {"consulta"}, kVenezuela,
+      "Venezuela depois de uma consulta, conta do host, banco pedido", {"consulta"},
+      Option("Consulta", 70, 1, 71) + kVenezuela,
       {"1003-0=5000", "1029-0=341", "1032-0=0123456789", "1033-0=1", "1034-0=000123", "1035-0=4"},
+      "type 1\nexpect-form FrmCon_Con\nclick btRetorna\nexpect-form FrmRedes_Mnu\ntype 2\n"
       "expect-form FrmGarVenez_Cnc\nexpect-disabled edValor\nkey Enter\ntype 55\nkey Enter\n"
       "key Enter\nexpect-focus edBanco\nexpect-text edBanco \"\"\nexpect-disabled edCheque\n"
       "expect-disabled edC3\nclick btConfirma\nok\nexpect-focus edBanco\ntype 102\n"
       "click btConfirma\n",
-      PedidoVenezuela("5000", "2", kDadosVenezuela, "55", ""), {"M804"}, {{"1029-0", "341"}});
+      PedidoVenezuela("71", "5000", "2", kDadosVenezuela, "55", ""), {"M804"}, {{"1029-0", "341"}});
   Cancela("Venezuela pelo ADM, CMC-7", {"adm", "1"}, "", {"1003-0=100"},
           "expect-form FrmGarVenez_Cnc\nexpect-text edValor 1,00\nkey Enter\ntype 8\nkey Enter\n"
           "key Enter\nclick edCMC7\ntype " +
               kCmc7 + "\nclick btConfirma\n",
-          PedidoVenezuela("100", "0", kCmc7, "8", ""), {}, {{"1005-0", kCmc7}, {"1061-0", "0"}});
+          PedidoVenezuela("", "100", "0", kCmc7, "8", ""), {},
+          {{"1005-0", kCmc7}, {"1061-0", "0"}});
   Cancela("7C tres autorizacoes", {"consulta"}, k7C, {},
           Ate7CQuantidade("10062024", "1", "1") +
               "type 3\nkey Enter\nexpect-form FrmCncMultiAut\ntype " + n1 +
               "\nkey Enter\nclick btConfirma\nok\nexpect-focus sg_dadoschq_1\ntype " + n2 +
-              "\nkey Enter\ntype " + n3 +
+              "\nkey Tab\ntype " + n3 +
               "\nkey Enter\nexpect-focus btConfirma\nkey Enter\nexpect-form FrmGarChq7C_Cnc\n"
               "expect-focus btConfirma\nexpect-disabled edNumAutorizacao\nkey Enter\n",
           Pedido7C("2", "10062024", "1", {n1, n2, n3}),
           {"A linha dos dados do Cheque 2 não foi preenchida."},
           {{"10101-0", "3"}, {"1006-0", "F"}});
-  Cancela("7C uma autorizacao, CPF como pessoa juridica", {"consulta"}, k7C, {},
+  // Refused: network 143 of the option is only sent, so the answer is not taken for a
+  // Venezuelan network's (no refusal receipt, the result code kept).
+  Cancela("7C uma autorizacao recusada, CPF como pessoa juridica", {"consulta"}, k7C, {},
           Ate7CQuantidade("15062024", "2", "0") +
               "type 1\nkey Enter\nexpect-focus edNumAutorizacao\ntype " + n1 +
               "\nkey Enter\nkey Enter\n",
-          Pedido7C("1", "15062024", "0", {n1}), {}, {{"1006-0", "J"}, {"10101-0", "-"}});
+          Pedido7C("1", "15062024", "0", {n1}), {},
+          {{"1006-0", "J"}, {"10101-0", "-"}, {"1009-0", "5"}, {"10218-0", "-"}, {"20128-0", "-"}},
+          5);
   Cancela("7C quantidade 30, grade cancelada, data de amanha", {"consulta"}, k7C, {},
           Ate7CQuantidade("16062024", "1", "0") +
               "type 30\nkey Enter\nok\nexpect-focus edQtdChq\n"
@@ -162,6 +172,26 @@ TEST(Cancelamento, SessoesCompletasGravamOPedidoEOArquivo) {
           "", {"Quantidade de Cheques Inválida. Informe novamente (máx.25).", "M787"},
           {{"10101-0", "2"}, {"1013-0", "-"}, {"10163-0", "-"}});
   unsetenv("CHEQUE_TODAY");
+}
+
+// Pressing Retorna while leaving the reason: the typed-cheque panel comes and takes the focus
+// as on any other way out of the reason, and the press still closes the screen uncompleted.
+TEST(Cancelamento, RetornaAoDeixarOMotivoFocaOPainelEFecha) {
+  Session s;
+  s.chequeIni = kCancela + Option("Sem Tela", 99, 1);
+  const Outcome o = s.Run({"consulta"}, "type 1\nexpect-form FrmCancGarantia_Mod\ntype 42\n"
+                                        "key Enter\nkey Enter\ntype 5\nclick btRetorna\n"
+                                        "expect-form FrmRedes_Mnu\ntype 9\n");
+  ASSERT_TRUE(Completed(o));
+  EXPECT_EQ(o.CloseResult("FrmCancGarantia_Mod"), 2);
+  std::vector<std::string> focos;
+  for (const Json &e : o.Events("focus"))
+    if (e.value("form", "") == "FrmCancGarantia_Mod" && e["control"].is_string())
+      focos.push_back(e["control"]);
+  ASSERT_GE(focos.size(), 2u);
+  EXPECT_EQ(focos[focos.size() - 2], "edMotivo");
+  EXPECT_EQ(focos.back(), "edCompensacao");
+  EXPECT_TRUE(o.Events("authorize").empty());
 }
 
 } // namespace

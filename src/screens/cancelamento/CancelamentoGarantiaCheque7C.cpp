@@ -199,14 +199,14 @@ bool TFrmGarChq7C_Cnc::GravaCamposVelkor() {
   const TIniFile ini(CaminhoArquivoIni("Cheque.ini"));
   const std::string secao = FrmRedes_Mnu ? FrmRedes_Mnu->SecaoConfiguracao : std::string();
   const std::string tipoFuncao = ini.ReadString(secao, "TipoFuncao", "1");
-  // The network of this option, also for the base's handling of the answer.
-  CodigoRede = ini.ReadString(secao, "CodigoRede", "");
+  // The option's network goes with the request only: the module's network, by which the answer
+  // is handled (refusal receipt, question exchange), stays the last consultation's.
+  const std::string rede = ini.ReadString(secao, "CodigoRede", "");
   const std::string tipoSaida = ini.ReadString(secao, "TipoSaida", "");
   auto grava = [](int campo, const std::string &valor) {
     return Host().GravaCampoString(campo, 0, valor) == 0;
   };
-  if (!grava(10112, CodigoRede) || !grava(10158, tipoFuncao) || !grava(10103, tipoSaida))
-    return false;
+  if (!grava(10112, rede) || !grava(10158, tipoFuncao) || !grava(10103, tipoSaida)) return false;
 
   const std::string tipoDoc = Trim(edTipoDoc->Text());
   if (tipoDoc.empty())

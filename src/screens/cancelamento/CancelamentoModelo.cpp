@@ -248,9 +248,15 @@ void TFrmCancelamento_Mod::MostraPainel(bool cmc7) {
 void TFrmCancelamento_Mod::EscolhePainelCheque() {
   const int modo = ModoEntradaMenu();
   if (modo != 0 && modo != 1 && modo != 2) return;
+  // The focus moves to the cheque panel also when the operator pressed the cancel button,
+  // which takes the focus from him; his press still closes the screen.
+  const bool retorna = Receiving() == btRetorna;
   MostraPainel(modo != 1);
-  // An operator on his way to the cancel button is not held back.
-  if (Receiving() == btRetorna) return;
+  FocaPainelCheque(modo);
+  if (retorna && ActiveControl() != btRetorna) btRetornaClick(btRetorna);
+}
+
+void TFrmCancelamento_Mod::FocaPainelCheque(int modo) {
   if (modo == 1) {
     // The first typed-cheque edit the host left open; all filled, the confirmation.
     for (TWinControl *c : pnDadosCheque->TabOrderList())

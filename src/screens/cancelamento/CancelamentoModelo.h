@@ -110,6 +110,7 @@ protected:
   void FiltraDigitos(TObject *Sender, char &Key);
   // After the last field: the CMC-7 panel or the typed-cheque panel, by the menu's entry mode.
   void EscolhePainelCheque();
+  void FocaPainelCheque(int modo);
   void MostraPainel(bool cmc7);
 
   // The first check that failed: its message, the capture panel and the control enabled, the

@@ -34,10 +34,6 @@ TFrmCncMultiAut::TFrmCncMultiAut(TComponent *AOwner) : TFrmMod(AOwner) {
   sg_dadoschq_1->OnGetEditMask = [](TObject *, int ACol, int, std::string &Value) {
     Value = ACol == COLUNA_AUTORIZACAO ? "000000000000000000;1;_" : "";
   };
-  // Tab belongs to the grid and moves nowhere.
-  sg_dadoschq_1->OnKeyDown = [](TObject *, Word &Key, TShiftState) {
-    if (Key == VK_TAB) Key = 0;
-  };
   btConfirma->OnClick = [this](TObject *s) { btConfirmaClick(s); };
   btRetorna->OnClick = [this](TObject *) { ModalResult = mrCancel; };
   for (const auto &[botao, id] : {std::pair{btConfirma, 46}, std::pair{btRetorna, 48}})
@@ -74,6 +70,7 @@ bool TFrmCncMultiAut::VerificaLista(TStringGrid *grade, int linha) {
   return false;
 }
 
+// The grid has already moved to the next cell on Tab: only the character is dropped.
 void TFrmCncMultiAut::sg_dadoschq_1KeyPress(TObject *, char &Key) {
   if (Key == VK_TAB) {
     Key = 0;

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "module/ChequeMain.h"
-#include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
 #include "screens/base/ModeloCheque.h"
 #include "screens/cancelamento/LayoutsCancelamento.h"
@@ -44,12 +43,8 @@ TFrmCnc_Trn::TFrmCnc_Trn(TComponent *AOwner)
   edRGGar->OnExit = [this](TObject *) { EscolhePainelCheque(); };
 }
 
-// The network written with the request is the section's own, not one left behind by an
-// earlier option.
 void TFrmCnc_Trn::Configura_Cancelamento_Garantia_Venezuela() {
   ConfiguraTamanhos();
-  const TIniFile ini(CaminhoArquivoIni("Cheque.ini"));
-  CodigoRede = ini.ReadString(SecaoConfiguracao(), "CodigoRede", "96");
 }
 
 void TFrmCnc_Trn::IniciaCamposProprios() {
@@ -81,6 +76,8 @@ bool TFrmCnc_Trn::ValidaCamposForm() {
 }
 
 bool TFrmCnc_Trn::GravaCamposVelkor() {
+  // The network is the module's as the last consultation configured it (empty on a module just
+  // loaded): this screen sets no network of its own.
   if (!Grava({{1003, Host().RemoveFormato(edValor->Text())}}) || !GravaCabecalho(CodigoRede, "0") ||
       !Grava({{1014, edNumDocumento->Text()}}))
     return false;
