@@ -6,7 +6,6 @@
 #include "host/Host.h"
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
-#include "screens/coleta/ColetaDadosMultiplos.h"
 #include "screens/consulta/ConsChequeCodigo.h"
 #include "screens/consulta/LayoutsConsulta.h"
 
@@ -41,15 +40,14 @@ void TFrmGarChq_7C::IniciaCamposForm() {
   LayoutRequisicao = &TrnGarantiaCheque7C;
   CopiaBuffer(acTipoPessoa, "");
 
+  // Asked for 0, and for 2 unless the section says "Nao"; never for 1 or any other value.
   bool pergunta = opDemoPrazos == 0;
   if (opDemoPrazos == 2) {
     const TIniFile cheque(CaminhoArquivoIni("Cheque.ini"));
     pergunta = AnsiUpperCase(cheque.ReadString(Secao(), "DemoPrazos", "Nao")) != "NAO";
   }
-  if (opDemoPrazos == 0 || opDemoPrazos == 1 || opDemoPrazos == 2) {
-    edDemoPrazos->SetEnabled(pergunta);
-    lbDemoPrazos->SetEnabled(pergunta);
-  }
+  edDemoPrazos->SetEnabled(pergunta);
+  lbDemoPrazos->SetEnabled(pergunta);
 }
 
 bool TFrmGarChq_7C::ValidaCamposForm() {
@@ -70,10 +68,10 @@ bool TFrmGarChq_7C::GravaCamposVelkor() {
   const std::string q = edQtdChq->Text().empty() ? "1" : edQtdChq->Text();
   if (!grava(1046, q)) return false;
   const int n = StrToIntDef(q, 0);
-  // No more cheques go out than the grid can collect.
+  // The count goes out as given, also past what the grid collects (the network has the rest);
+  // only the record's 16 bits bound it.
   if (n > 0)
-    DefineQuantidadeCheques(TrnGarantiaCheque7C,
-                            static_cast<uint16_t>(std::min(n, TFrmMult_Mod::MAX_CHEQUES)));
+    DefineQuantidadeCheques(TrnGarantiaCheque7C, static_cast<uint16_t>(std::min(n, 0xFFFF)));
   // With several cheques the CMC-7 grid wrote these per cheque.
   if (n == 1 &&
       !(grava(10167, edCMC7->Text()) && grava(10165, Host().RemoveFormato(edValor->Text())) &&
