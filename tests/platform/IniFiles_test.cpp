@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "support/TempDir.h"
 
 namespace {
@@ -76,6 +78,44 @@ TEST(IniFile, ReadsEveryKindOfEntryAndDefaultsForTheRest) {
             "/opt/pdv/chequepdv");
   EXPECT_EQ(ExtractFilePath("/opt/pdv/chequepdv") + "|" + ExtractFilePath("chequepdv"),
             "/opt/pdv/|");
+}
+
+// What cannot be read whole gives the defaults (or what came before the limit) at once, and says
+// which file and why, once while the file stays as it is; a file rewritten at once with the same
+// size is read again.
+TEST(IniFile, SpecialAndLargeFilesGiveTheDefaultsAndSayWhy) {
+  const testsupport::TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "Cliente.ini").c_str(), 0600), 0);
+  std::string big = "[A]\nfirst=1\n";
+  while (big.size() < kIniFileLimit - 10) big += "; filler line of a comment\n";
+  big.resize(kIniFileLimit - 10, ';');
+  big += "\ncut=3456789\nlast=2\n"; // the limit falls inside "cut"
+  TakeIniProblems();
+  const struct {
+    std::string path, why; // why: "" no problem
+    const char *key;       // read in section A with default "def"
+    const char *value;
+  } cases[] = {
+      {dir / "Cliente.ini", "not a regular file (a FIFO)", "first", "def"},
+      {dir.Path(), "not a regular file (a directory)", "first", "def"},
+      {dir / "Nenhum.ini", "", "first", "def"},
+      {dir.Write("Grande.ini", big), "larger than 4194304 bytes: the rest is ignored", "first",
+       "1"},
+      {dir / "Grande.ini", "", "cut", "def"}, // read already, not reported again
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.path);
+    const TIniFile ini(c.path);
+    EXPECT_EQ(ini.ReadString("A", c.key, "def"), c.value);
+    std::string said;
+    for (const TIniProblem &p : TakeIniProblems()) said += p.file + ": " + p.why + "\n";
+    EXPECT_EQ(said, c.why.empty() ? "" : c.path + ": " + c.why + "\n");
+  }
+  EXPECT_EQ(TIniFile(dir / "Grande.ini").ReadString("A", "last", "def"), "def");
+  const std::string path = dir.Write("Cheque.ini", "[A]\nk=1\n");
+  EXPECT_EQ(TIniFile(path).ReadString("A", "k", ""), "1");
+  dir.Write("Cheque.ini", "[A]\nk=2\n");
+  EXPECT_EQ(TIniFile(path).ReadString("A", "k", ""), "2");
 }
 
 } // namespace
