@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unordered_set>
 
 #include "PdvHost.h"
 #include "platform/StrUtils.h"
@@ -28,6 +29,9 @@ struct TSecaoIni {
 
 std::vector<TSecaoIni> LeIni(const std::string &texto, const std::string &nome) {
   std::vector<TSecaoIni> secoes;
+  // Repeats are found by hash: a rate table of many thousand records is read in linear time.
+  std::unordered_set<std::string> nomesSecao, chavesSecao; // the keys of the current section
+
   size_t ini = 0;
   int numero = 0;
   while (ini < texto.size()) {
@@ -48,9 +52,9 @@ std::vector<TSecaoIni> LeIni(const std::string &texto, const std::string &nome) 
       std::istringstream partes(linha.substr(1, linha.size() - 2));
       std::string nomeSecao, p;
       while (partes >> p) nomeSecao += (nomeSecao.empty() ? "" : " ") + AnsiLowerCase(p);
-      for (const TSecaoIni &s : secoes)
-        if (s.nome == nomeSecao)
-          throw TErroArquivo(nome, numero, "seção [" + nomeSecao + "] repetida");
+      if (!nomesSecao.insert(nomeSecao).second)
+        throw TErroArquivo(nome, numero, "seção [" + nomeSecao + "] repetida");
+      chavesSecao.clear();
       secoes.push_back({numero, nomeSecao, {}});
       continue;
     }
@@ -60,9 +64,8 @@ std::vector<TSecaoIni> LeIni(const std::string &texto, const std::string &nome) 
     if (secoes.empty()) throw TErroArquivo(nome, numero, "valor fora de uma seção");
     std::string chave = Trim(linha.substr(0, igual));
     if (chave.empty()) throw TErroArquivo(nome, numero, "chave vazia");
-    for (const TLinhaIni &l : secoes.back().linhas)
-      if (SameText(l.chave, chave))
-        throw TErroArquivo(nome, numero, "chave " + chave + " repetida na seção");
+    if (!chavesSecao.insert(AnsiUpperCase(chave)).second) // as SameText compares them
+      throw TErroArquivo(nome, numero, "chave " + chave + " repetida na seção");
     const size_t recuo = bruta.size() - TrimLeft(bruta).size();
     const std::string depois = linha.substr(igual + 1);
     const size_t coluna = recuo + igual + 1 + (depois.size() - TrimLeft(depois).size());
