@@ -1,11 +1,13 @@
 // chequepdv: the reference point-of-sale host program. It configures the reference host
 // (field store, transaction file, messages, scenario), loads the cheque module by path, hands
-// it its window and calls Initialize, one operation and Finalize, with an operator script
-// playing the operator. Afterwards it tells what the point of sale received.
+// it its window and calls Initialize, one operation and Finalize; the module's own screens meet
+// the person at the terminal, or the operator script given (handed over as any host would).
+// Afterwards it tells what the point of sale received.
 //
 // Exit status: 0 when the module's call returned (whatever the operation's outcome);
 // 2 bad arguments, 3 unreadable or malformed files, 4 module that cannot be loaded or lacks
-// an export, 5 the operator script failed or ran out (or the terminal's input closed),
+// an export, 5 the operator was gone before the screens were done (the script failed or ran
+// out, the terminal closed or hung up, no terminal and no script; the call still returned),
 // 6 the module asked to save the transaction file and the save failed (or the error for the
 // point of sale could not be left), 7 the call went through but the audit trail lost lines.
 #include <cerrno>
@@ -31,8 +33,6 @@
 #include "platform/Sistema.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
-#include "platform/terminal/TerminalKeyboard.h"
-#include "platform/terminal/TerminalSession.h"
 
 namespace {
 
@@ -50,7 +50,6 @@ enum : int {
 constexpr size_t kVersionBuffer = 4096;
 
 [[noreturn]] void Die(int status, const std::string &reason) {
-  TTerminalSession::RestoreNow(); // the reason must be readable on a normal screen
   // On the way out: a reason that cannot be written has nowhere else to go.
   (void)std::fflush(stdout);
   (void)std::fprintf(stderr, "chequepdv: %s\n", reason.c_str());
@@ -151,11 +150,9 @@ void ConfigureHost(const TPdvOptions &o) {
   if (!o.transcript.empty()) host.DefineEventosCampo(true);
 }
 
-std::unique_ptr<TScriptSource> LoadScript(const TPdvOptions &o) {
-  if (o.script.empty()) {
-    if (TTerminalSession::Available()) return nullptr; // a person at the terminal
-    Die(kExitUsage, "no --script given and this is not a terminal: give an operator script");
-  }
+bool LoadScript(const TPdvOptions &o) {
+  // Without a script the module has its own screens: a person at the process's terminal.
+  if (o.script.empty()) return false;
   if (IsDirectory(o.script)) Die(kExitFile, o.script + ": a directory, not an operator script");
   // A FIFO, a terminal or a device is read like a file, up to the same limit.
   std::string text;
@@ -167,12 +164,10 @@ std::unique_ptr<TScriptSource> LoadScript(const TPdvOptions &o) {
   auto src = std::make_unique<TScriptSource>();
   std::string error;
   if (!src->Load(text, error, o.script)) Die(kExitFile, CleanUtf8(error));
-  src->OnFailure = [](const std::string &message) {
-    const std::string m = CleanUtf8(message);
-    Transcript().Add("script_failure", {{"message", m}});
-    Die(kExitScript, m);
-  };
-  return src;
+  // Checked here, so that a malformed script stops the run before the module is called; the
+  // module plays it as it would for any host.
+  EntregaRoteiro(std::move(src), o.script, text);
+  return true;
 }
 
 std::string DefaultModulePath() {
@@ -216,8 +211,7 @@ int main(int argc, char **argv) {
   Application->SetExeName(SelfPath());
 
   ConfigureHost(o);
-  std::unique_ptr<TScriptSource> script;
-  if (o.operation != TPdvOperation::Versao) script = LoadScript(o);
+  const bool script = o.operation != TPdvOperation::Versao && LoadScript(o);
   std::unique_ptr<TPictureWriter> pictures;
   if (!o.pictures.empty() && o.operation != TPdvOperation::Versao) {
     RefuseLinks(o.pictures);
@@ -231,7 +225,6 @@ int main(int argc, char **argv) {
   if (!module.Load(modulePath, error)) Die(kExitModule, error);
 
   TPdvSummary summary;
-  if (script) Application->SetInputSource(script.get());
 
   module.Initialize();
   if (o.operation == TPdvOperation::Versao) {
@@ -266,22 +259,12 @@ int main(int argc, char **argv) {
     Die(kExitUsage, "no operation to call");
   }
   Transcript().Add("call", {{"export", exportName}, {"operation", o.number}});
-  {
-    std::unique_ptr<TTerminalSession> terminal;
-    if (!script) {
-      terminal = std::make_unique<TTerminalSession>();
-      // Nobody is left to answer the screens: leave at once, as when a script runs out.
-      terminal->Keyboard().OnClosed = [] {
-        Transcript().Add("script_failure", {{"message", "the terminal's input is closed"}});
-        Die(kExitScript, "the terminal's input is closed");
-      };
-    }
-    call(hostWindow, o.number);
-  } // the terminal is back to normal before the summary is printed
+  call(hostWindow, o.number); // the module gives its terminal back before it returns
   const uintptr_t ownerAfter = Application->OwnerWindow();
+  const std::string absent = OperadorAusente();
   Transcript().Add("return", {{"export", exportName},
                               {"owner_restored", ownerAfter == ownerBefore},
-                              {"script_done", !script || RoteiroConcluido(*script)}});
+                              {"script_done", RoteiroConcluido()}});
 
   const std::string callText = std::string(exportName) + "(" + std::to_string(o.number) + ")";
   // The summary and the notes are for the person at the terminal; the exit status and the
@@ -291,12 +274,12 @@ int main(int argc, char **argv) {
     std::printf("warning: the module left the owner window changed (%llu, was %llu)\n",
                 static_cast<unsigned long long>(ownerAfter),
                 static_cast<unsigned long long>(ownerBefore));
-  if (script && !RoteiroConcluido(*script))
-    std::printf("note: the operator script has lines left after line %d\n", RoteiroLinha(*script));
+  if (script && !RoteiroConcluido())
+    std::printf("note: the operator script has lines left after line %d\n", RoteiroLinha());
   PrintVersion(module, "after the call: ");
 
   module.Finalize();
-  Application->SetInputSource(nullptr);
+  EncerraRoteiro();
   // The module stays mapped until the process ends: the form layer may still hold callbacks
   // into its code.
   module.Keep();
@@ -320,9 +303,13 @@ int main(int argc, char **argv) {
             .c_str());
     return kExitSave;
   }
+  // The screens closed without their operator (the script failed or ran out, the terminal
+  // closed or hung up, nobody to show them to): the call returned, through its normal saves.
+  if (!absent.empty()) (void)std::fprintf(stderr, "chequepdv: %s\n", CleanUtf8(absent).c_str());
   for (const std::string &f : host.FalhasErroPdv())
     (void)std::fprintf(stderr, "chequepdv: %s\n",
                        CleanUtf8("the error for the point of sale was not saved: " + f).c_str());
   if (!host.FalhasErroPdv().empty()) return kExitSave;
+  if (!absent.empty()) return kExitScript;
   return lostAudit ? kExitLog : kExitOk;
 }

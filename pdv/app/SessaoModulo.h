@@ -1,9 +1,21 @@
-// How far the operator script went. Where the module runs the script in its own copy of the form
-// layer (Windows: SessaoModulo_win32.cpp hands it over), the module reports back; elsewhere the
-// script is the host program's own.
+// The operator script of a chequepdv run, handed to the module the way any host hands one over
+// (CHEQUE_ROTEIRO, read by the module at each call), and what the module reports back about it.
 #pragma once
+
+#include <memory>
+#include <string>
 
 #include "platform/Script.h"
 
-bool RoteiroConcluido(const TScriptSource &script);
-int RoteiroLinha(const TScriptSource &script);
+// Hands the script (already read and checked from `path`; `text` is what was read) to the
+// module for the call.
+void EntregaRoteiro(std::unique_ptr<TScriptSource> script, const std::string &path,
+                    const std::string &text);
+// After the call: whether a script was played to its end, and the line of its last action.
+bool RoteiroConcluido();
+int RoteiroLinha();
+// Why the module's screens closed without their operator during the call (the script failed or
+// ran out, the terminal closed, nobody to show them to); "" when they did not.
+std::string OperadorAusente();
+// Removes what EntregaRoteiro left behind.
+void EncerraRoteiro();

@@ -1,9 +1,47 @@
 #include "SessaoModulo.h"
 
-bool RoteiroConcluido(const TScriptSource &script) {
-  return script.AtEnd();
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "platform/Forms.h"
+#include "platform/Privacy.h"
+#include "platform/Sistema.h"
+
+namespace {
+std::string gCopia; // a private copy of a script that cannot be read twice (a FIFO)
+} // namespace
+
+void EntregaRoteiro(std::unique_ptr<TScriptSource>, const std::string &path,
+                    const std::string &text) {
+  std::string caminho = path;
+  if (!ArquivoRegular(path)) {
+    const char *tmp = std::getenv("TMPDIR");
+    std::string modelo = std::string(tmp && *tmp ? tmp : "/tmp") + "/chequepdv-roteiro-XXXXXX";
+    const int fd = mkstemp(modelo.data()); // owner-only, as the script may hold typed data
+    if (fd >= 0) {
+      const bool ok = write(fd, text.data(), text.size()) == ssize_t(text.size());
+      (void)close(fd);
+      if (ok) caminho = gCopia = modelo;
+    }
+  }
+  DefineVariavelAmbiente("CHEQUE_ROTEIRO", caminho);
 }
 
-int RoteiroLinha(const TScriptSource &script) {
-  return script.Line();
+bool RoteiroConcluido() {
+  const TScriptReport &r = LastScriptReport();
+  return !r.played || r.done;
+}
+
+int RoteiroLinha() {
+  return LastScriptReport().line;
+}
+
+std::string OperadorAusente() {
+  const TScriptReport &r = LastScriptReport();
+  return r.failure.empty() ? Application->ClosingReason() : r.failure;
+}
+
+void EncerraRoteiro() {
+  if (!gCopia.empty()) (void)std::remove(gCopia.c_str());
 }

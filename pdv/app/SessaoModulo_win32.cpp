@@ -6,7 +6,11 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/Forms.h"
+#include "platform/StrUtils.h"
 #include "platform/Transcript.h"
 #include "platform/win32/SessaoRoteiro.h"
 
@@ -52,10 +56,37 @@ extern "C" __declspec(dllexport) TSessaoRoteiro *ChequeSessaoRoteiro(void) {
   return &gSessao;
 }
 
-bool RoteiroConcluido(const TScriptSource &script) {
-  return gSessao.Concluido ? gSessao.Concluido(gSessao.modulo) != 0 : script.AtEnd();
+void EntregaRoteiro(std::unique_ptr<TScriptSource> script, const std::string &,
+                    const std::string &) {
+  // The module's windows ask for it through ChequeSessaoRoteiro; a script that fails ends the
+  // run at once (the module's copy of the form layer cannot unwind through this one's).
+  static std::unique_ptr<TScriptSource> guarda;
+  guarda = std::move(script);
+  guarda->OnFailure = [](const std::string &message) {
+    const std::string m = Cp1252ToUtf8(Utf8ToCp1252(message));
+    Transcript().Add("script_failure", {{"message", m}});
+    (void)std::fflush(stdout);
+    (void)std::fprintf(stderr, "chequepdv: %s\n", m.c_str());
+    (void)std::fflush(stderr);
+    std::_Exit(5);
+  };
+  Application->SetInputSource(guarda.get());
 }
 
-int RoteiroLinha(const TScriptSource &script) {
-  return gSessao.Linha ? gSessao.Linha(gSessao.modulo) : script.Line();
+bool RoteiroConcluido() {
+  if (gSessao.Concluido) return gSessao.Concluido(gSessao.modulo) != 0;
+  return !gRoteiro || gRoteiro->AtEnd();
+}
+
+int RoteiroLinha() {
+  if (gSessao.Linha) return gSessao.Linha(gSessao.modulo);
+  return gRoteiro ? gRoteiro->Line() : 0;
+}
+
+std::string OperadorAusente() {
+  return std::string();
+}
+
+void EncerraRoteiro() {
+  Application->SetInputSource(nullptr);
 }

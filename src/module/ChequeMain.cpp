@@ -4,6 +4,8 @@
 
 #include "cheque/host.h"
 #include "cheque/modulo.h"
+#include "module/OperadorModulo.h"
+#include "platform/Cp1252.h"
 #include "platform/IniFiles.h"
 #include "platform/StrUtils.h"
 #include "screens/cancelamento/CancelamentoGarantiaVenezuela.h"
@@ -108,20 +110,40 @@ private:
   uintptr_t fAnterior;
 };
 
-// An error that got this far would cross into the host, which cannot take it: the operation
-// ends as if cancelled and the audit trail keeps the error's text for support. A failing
-// operator script is not an error of the module: it ends the run that drives it.
-template <class F> void Protegido(F &&f) {
+// One call of an export. Nothing may leave it: the export is called from C or another
+// language, where an error would kill the point of sale with its sale open. When the
+// operator is gone the screens have unwound through their normal ends already (see
+// OperadorModulo.h); an error that got this far ends the operation as if cancelled, the store
+// saved as when the first screen closes without completing, and the audit trail keeps the
+// error's text for support.
+template <class F> void Chamada(bool salvaSeFalhar, F &&f) noexcept {
   try {
-    f();
-  } catch (const EScriptFailure &) {
-    throw;
-  } catch (const std::exception &e) {
+    TOperadorChamada operador;
+    bool falhou = false;
     try {
+      f();
+    } catch (const std::exception &e) {
+      falhou = true;
       Host().GravaAudit(0, std::string("Erro: ") + e.what());
     } catch (...) {
+      falhou = true;
+      Host().GravaAudit(0, "Erro: desconhecido");
     }
+    if (falhou && salvaSeFalhar) Host().VelkorGravaArquivo();
+    // Its first line: a failed script's reason goes on with the picture of the screen.
+    const std::string completo = operador.MotivoEncerramento();
+    const std::string motivo = completo.substr(0, completo.find('\n'));
+    if (motivo.empty()) return;
+    Host().GravaAudit(0, CP1252("Encerrada sem o operador: ") + motivo);
+    // A point of sale with nobody to show the screens to learns why nothing happened.
+    if (operador.SemOperador())
+      Host().EnviaArquivoErroPDV(
+          255,
+          CP1252("Operação de cheque não concluída: sem terminal nem roteiro para as telas (") +
+              motivo + ")");
   } catch (...) {
+    // The host's own functions failed while the call was being closed: nothing is left to
+    // tell it with.
   }
 }
 
@@ -221,16 +243,23 @@ bool AbreTelaOuAvisa(TAbreTela abre, TForm *chamador, const char *nomeForm) {
 extern "C" {
 
 CHEQUE_EXPORT void CHEQUE_STDCALL Initialize(void) {
-  InicializaChequeMain();
-  for (const TUnidade &u : Unidades())
-    if (u.inicializa) u.inicializa();
+  try {
+    InicializaChequeMain();
+    for (const TUnidade &u : Unidades())
+      if (u.inicializa) u.inicializa();
+  } catch (...) {
+    // Only the module's own values are set here; there is nothing to report.
+  }
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL Finalize(void) {
-  const auto &unidades = Unidades();
-  for (auto it = unidades.rbegin(); it != unidades.rend(); ++it)
-    if (it->finaliza) it->finaliza();
-  FinalizaChequeMain();
+  try {
+    const auto &unidades = Unidades();
+    for (auto it = unidades.rbegin(); it != unidades.rend(); ++it)
+      if (it->finaliza) it->finaliza();
+    FinalizaChequeMain();
+  } catch (...) {
+  }
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ObtemVersao(char *versao, char *versaoModulo) {
@@ -239,16 +268,16 @@ CHEQUE_EXPORT void CHEQUE_STDCALL ObtemVersao(char *versao, char *versaoModulo) 
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaVenda(TJanelaHost, int32_t) {
-  Protegido([] { MostraMensagem(130); });
+  Chamada(false, [] { MostraMensagem(130); });
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaPreAutorizacao(TJanelaHost, int32_t) {
-  Protegido([] { MostraMensagem(130); });
+  Chamada(false, [] { MostraMensagem(130); });
 }
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaFuncaoADM(TJanelaHost janela, int32_t operacao) {
   TDonoJanelaHost dono(janela);
-  Protegido([operacao] {
+  Chamada(true, [operacao] {
     switch (operacao) {
     case 1:
       AbreTelaOuAvisa(AbreGarVenez_Cnc, nullptr, "FrmGarVenez_Cnc");
@@ -265,7 +294,7 @@ CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaFuncaoADM(TJanelaHost janela, int32_t o
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaConsultaCheque(TJanelaHost janela, int32_t) {
   TDonoJanelaHost dono(janela);
-  Protegido([] {
+  Chamada(true, [] {
     if (VerificaConsultasHabilitadas())
       AbreTelaOuAvisa(AbreTela<TFrmRedes_Mnu, FrmRedes_Mnu>, nullptr, "FrmRedes_Mnu");
     else
@@ -275,7 +304,7 @@ CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaConsultaCheque(TJanelaHost janela, int3
 
 CHEQUE_EXPORT void CHEQUE_STDCALL ExecutaGenerico(TJanelaHost janela, int32_t operacao) {
   TDonoJanelaHost dono(janela);
-  Protegido([operacao] {
+  Chamada(true, [operacao] {
     if (operacao == 11)
       CarregaTabelaTaxas();
     else

@@ -261,13 +261,39 @@ void TApplication::ProcessMessages() {
 
 void TApplication::HandleMessage() {
   Repaint();
+  if (fClosing) {
+    CloseOpenForms();
+    return;
+  }
   if (FireDueTimers()) return;
-  if (!fInput) throw EScriptFailure("no operator input: " + WaitingDescription());
-  TOperatorAction a;
-  if (fInput->Next(a, NextTimerDue()))
-    Perform(a);
-  else
-    FireDueTimers();
+  try {
+    if (!fInput) throw EScriptFailure("no operator input: " + WaitingDescription());
+    TOperatorAction a;
+    if (fInput->Next(a, NextTimerDue()))
+      Perform(a);
+    else
+      FireDueTimers();
+  } catch (const EScriptFailure &e) {
+    if (!CloseWhenInputEnds) throw;
+    BeginClosing(e.what());
+  }
+}
+
+void TApplication::BeginClosing(const std::string &reason) {
+  if (!fClosing) {
+    fClosing = true;
+    if (fClosingReason.empty()) fClosingReason = reason;
+    if (Transcript().Active())
+      Transcript().Add("closing", {{"reason", TTranscript::Text(LoggedText(reason))}});
+  }
+  CloseOpenForms();
+}
+
+// Nobody will answer: each waiting loop ends as if its form were closed or its box acknowledged.
+void TApplication::CloseOpenForms() {
+  for (TForm *f : fStack)
+    if (f->fModal && f->ModalResult == mrNone) f->ModalResult = mrCancel;
+  for (TMessageBoxState &b : fBoxes) b.Acknowledged = true;
 }
 
 std::string TApplication::WaitingDescription() const {
@@ -363,7 +389,7 @@ int TApplication::MessageBox(const std::string &Text, const std::string &Caption
     Transcript().Add("msgbox", {{"caption", TTranscript::Text(Caption)},
                                 {"text", TTranscript::Text(LoggedText(Text))},
                                 {"flags", Flags}});
-  fBoxes.push_back(TMessageBoxState{Text, Caption, Flags, false});
+  fBoxes.push_back(TMessageBoxState{Text, Caption, Flags, fClosing});
   const size_t index = fBoxes.size() - 1;
   fDirty = true;
   try {

@@ -634,12 +634,14 @@ public:
   // Installs a handler on behalf of `owner` (remembering the one it replaces).
   void SetExceptionHandler(TObject *owner, TExceptionEvent handler);
   void HandleException(TObject *Sender, const std::exception &E);
-  // Runs f; an error it raises goes to HandleException (EScriptFailure goes through).
+  // Runs f; an error it raises goes to HandleException. EScriptFailure goes through, or starts
+  // closing when CloseWhenInputEnds is set.
   template <class F> void Guarded(TObject *sender, F &&f) {
     try {
       f();
-    } catch (const EScriptFailure &) {
-      throw;
+    } catch (const EScriptFailure &e) {
+      if (!CloseWhenInputEnds) throw;
+      BeginClosing(e.what());
     } catch (const std::exception &e) {
       HandleException(sender, e);
     }
@@ -688,6 +690,20 @@ public:
   // One turn of the event loop: due timers, else the next operator action (waiting for it).
   void HandleMessage();
 
+  // The program is closing, or its operator is gone for good: every open modal form closes as
+  // cancelled (mrCancel), every open message box counts as acknowledged, and forms and boxes
+  // shown from now on close at once, so that the chain of screens unwinds through its normal
+  // ends. The first reason given is kept. EndClosing lifts it (the next call may have an
+  // operator again); the reason stays readable until the next BeginClosing or ForgetClosing.
+  void BeginClosing(const std::string &reason);
+  void EndClosing() { fClosing = false; }
+  void ForgetClosing() { fClosing = false, fClosingReason.clear(); }
+  bool Closing() const { return fClosing; }
+  const std::string &ClosingReason() const { return fClosingReason; }
+  // When set, operator input that ends (EScriptFailure from the input source, or no source at
+  // all) starts closing instead of leaving the modal loop as an error.
+  bool CloseWhenInputEnds = false;
+
   // Internal: the modal loop, timers and input dispatch.
   int RunModal(TForm *f);
   void RegisterTimer(TTimer *t);
@@ -710,6 +726,9 @@ private:
   TInputSource *fInput = nullptr;
   uintptr_t fOwnerWindow = 0;
   std::string fExeName;
+  bool fClosing = false;
+  std::string fClosingReason;
+  void CloseOpenForms();
   bool FireDueTimers();
   int64_t NextTimerDue() const;
   void Repaint();

@@ -164,9 +164,23 @@ bool TScriptSource::LoadFile(const std::string &path, std::string &error) {
     error = path + ": cannot read the script";
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return Load(text.str(), error, path);
+  // Read in pieces up to the limit, whatever the file is: its size says nothing for a device.
+  std::string text;
+  char piece[8192];
+  while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+    text.append(piece, size_t(in.gcount()));
+    if (text.size() > kMaxFileBytes) {
+      error = path + ": too large for an operator script (more than " +
+              std::to_string(kMaxFileBytes) + " bytes)";
+      return false;
+    }
+  }
+  return Load(text, error, path);
+}
+
+TScriptReport &LastScriptReport() {
+  static TScriptReport report;
+  return report;
 }
 
 std::unique_ptr<TScriptSource> TScriptSource::FromText(const std::string &utf8Text,
@@ -372,14 +386,17 @@ TScriptRun RunScript(const std::function<int()> &body, const std::string &script
   const size_t first = t.Events().size();
   TInputSource *const previous = Application->InputSource();
   std::unique_ptr<TScriptSource> src;
+  Application->ForgetClosing();
   try {
     src = TScriptSource::FromText(script);
     Application->SetInputSource(src.get());
     run.result = body();
   } catch (const EScriptFailure &e) {
     run.error = e.what();
-    run.result = 0;
   }
+  // A body that unwinds its screens when the operator is gone (a module's export) returns.
+  if (run.error.empty()) run.error = Application->ClosingReason();
+  if (!run.error.empty()) run.result = 0;
   run.screen = src && !run.error.empty() && !src->FailureScreen().empty() ? src->FailureScreen()
                                                                           : ScreenText();
   run.scriptDone = src && src->AtEnd();

@@ -35,6 +35,9 @@ public:
   static constexpr int kStepMs = 100; // time between two lines
   // After the last line, timers still fire for this long before the run ends as exhausted.
   static constexpr int kGraceMs = 1000;
+  // A script file larger than this is refused unread (a device or a pipe named as a script
+  // would otherwise be read for ever).
+  static constexpr size_t kMaxFileBytes = size_t(4) << 20;
 
   TScriptSource() = default;
   // Parses the whole script before anything runs. False with "NAME:LINE: message" in `error` for an
@@ -98,6 +101,16 @@ private:
   void Check(const Step &s);
   void Validate(const Step &s);
 };
+
+// How the operator script of the last module call went, for the host that asked for it (the
+// module plays a script named by the environment; see ModuleOperator in the module).
+struct TScriptReport {
+  bool played = false; // a script was loaded for the call
+  bool done = false;   // every line of it was used
+  int line = 0;        // the line of its last action
+  std::string failure; // why the run ended early ("" when it did not)
+};
+TScriptReport &LastScriptReport();
 
 // What a scripted run left behind.
 struct TScriptRun {

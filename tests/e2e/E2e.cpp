@@ -37,8 +37,14 @@ RunResult RunProgram(const std::string &program, const std::vector<std::string> 
   std::vector<char *> argv{const_cast<char *>(program.c_str())};
   for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
   argv.push_back(nullptr);
+  // A session of its own: no controlling terminal, so the module never draws on the one the
+  // tests were started from.
+  posix_spawnattr_t at;
+  posix_spawnattr_init(&at);
+  posix_spawnattr_setflags(&at, POSIX_SPAWN_SETSID);
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
+  const int rc = posix_spawn(&pid, program.c_str(), &fa, &at, argv.data(), environ);
+  posix_spawnattr_destroy(&at);
   posix_spawn_file_actions_destroy(&fa);
   RunResult r;
   if (rc != 0) return {-1, "", "cannot start " + program};

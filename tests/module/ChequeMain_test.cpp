@@ -5,6 +5,8 @@
 #include "cheque/modulo.h"
 #include "module/ChequeMain.h"
 #include "screens/base/ModeloCheque.h"
+#include "screens/cancelamento/CancelamentoGarantiaVenezuela.h"
+#include "screens/cancelamento/CancelamentoTrnGarantia.h"
 #include "screens/menus/MenuCheque.h"
 
 namespace {
@@ -19,28 +21,67 @@ TEST_F(ChequeMainTest, EntradaQuebradaDesfazTelasEDevolveODono) {
                             Secao("Outra", "habilitado=1\r\nCodigoTrn=74\r\nopCmc7=2"));
   Application->SetOwnerWindow(kDonoAnterior);
   // Leaving a screen opened from the menu gives the menu the focus back; a script that runs out
-  // inside the next screen fails the run: the screens go.
+  // inside the next screen closes every screen as not completed: the chain unwinds through
+  // its saves and the call returns.
   const TScriptRun r = Roda([] { ExecutaConsultaCheque(kJanelaHost, 0); },
                             "key Tab\nkey Enter\nexpect-form FrmCon_Chq74\nclick btRetorna\n"
                             "expect-form FrmRedes_Mnu\nexpect-focus spOpcao1\ntype 1\n"
                             "expect-form FrmCon_Chq72");
   EXPECT_NE(r.error.find("ended after line 8 while form FrmCon_Chq72"), std::string::npos);
   EXPECT_EQ(FrmRedes_Mnu, nullptr);
-  EXPECT_EQ(host.AuditLines().size(), 6u);
-  // Input that breaks in an unexpected way (a terminal gone wrong) ends the operation inside the
-  // module: nothing crosses into the host, the screens are undone and the owner comes back.
-  struct TEntradaQuebrada : TInputSource {
-    bool Next(TOperatorAction &, int64_t) override { throw std::runtime_error("entrada"); }
+  EXPECT_EQ(host.SaveCount(), 1);
+  EXPECT_EQ(host.AuditLines().back(),
+            "Encerrada sem o operador: " + r.error.substr(0, r.error.find('\n')));
+
+  // Every export, with its operator gone in each way: the program closing (the keyboard says
+  // so), an input that breaks in an unexpected way (a terminal gone wrong), and no operator at
+  // all (a script named that cannot be read). Nothing crosses into the host, the screens are
+  // undone, the owner comes back, the store is saved as when the first screen is abandoned.
+  struct TEntrada : TInputSource {
+    bool fechando = false;
+    bool Next(TOperatorAction &, int64_t) override {
+      if (fechando) throw EScriptFailure("the program is closing");
+      throw std::runtime_error("entrada");
+    }
     int64_t Now() const override { return 0; }
-  } quebrada;
-  Application->SetInputSource(&quebrada);
-  EXPECT_NO_THROW(ExecutaConsultaCheque(kJanelaHost, 0));
-  Application->SetInputSource(nullptr);
-  EXPECT_EQ(Application->OwnerWindow(), kDonoAnterior);
-  EXPECT_EQ(FrmRedes_Mnu, nullptr);
-  EXPECT_EQ(
-      std::vector<std::string>(host.AuditLines().begin() + 6, host.AuditLines().end()),
-      (std::vector<std::string>{"Criou: FrmRedes_Mnu", "Destruiu: FrmRedes_Mnu", "Erro: entrada"}));
+  } entrada;
+  struct Caso {
+    void (*chama)();
+    int salvamentos;
+  };
+  const Caso chamadas[] = {
+      {[] { ExecutaConsultaCheque(kJanelaHost, 0); }, 1},
+      {[] { ExecutaFuncaoADM(kJanelaHost, 6); }, 1},
+      {[] { ExecutaFuncaoADM(kJanelaHost, 1); }, 1},
+      {[] { ExecutaVenda(kJanelaHost, 0); }, 0},
+  };
+  const std::string semRoteiro = std::string(CHEQUE_BIN_DIR) + "/nada.script";
+  for (const Caso &c : chamadas) {
+    for (int modo = 0; modo < 3; ++modo) {
+      SCOPED_TRACE(std::to_string(&c - chamadas) + "/" + std::to_string(modo));
+      const int salvos = host.SaveCount();
+      const size_t erros = host.PdvErrors().size();
+      entrada.fechando = modo == 0;
+      Application->SetInputSource(&entrada);
+      if (modo == 2) setenv("CHEQUE_ROTEIRO", semRoteiro.c_str(), 1);
+      EXPECT_NO_THROW(c.chama());
+      unsetenv("CHEQUE_ROTEIRO");
+      Application->SetInputSource(nullptr);
+      EXPECT_EQ(Application->OwnerWindow(), kDonoAnterior);
+      EXPECT_TRUE(FrmRedes_Mnu == nullptr && FrmCancGarantia_Mod == nullptr &&
+                  FrmGarVenez_Cnc == nullptr);
+      EXPECT_EQ(host.SaveCount() - salvos, c.salvamentos);
+      const std::string ultima = host.AuditLines().empty() ? "" : host.AuditLines().back();
+      const char *esperada[] = {"Encerrada sem o operador: the program is closing", "Erro: entrada",
+                                "Encerrada sem o operador: "};
+      EXPECT_TRUE(ultima.starts_with(esperada[modo])) << ultima;
+      ASSERT_EQ(host.PdvErrors().size() - erros, modo == 2 ? 1u : 0u);
+      if (modo == 2) {
+        EXPECT_EQ(host.PdvErrors().back().first, 255);
+        EXPECT_NE(host.PdvErrors().back().second.find(semRoteiro), std::string::npos);
+      }
+    }
+  }
 }
 
 TEST_F(ChequeMainTest, VersaoDepoisDaPrimeiraTelaETituloNoBuffer) {

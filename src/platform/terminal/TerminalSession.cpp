@@ -3,11 +3,13 @@
 #define NCURSES_WIDECHAR 1
 #include <ncursesw/curses.h>
 
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <langinfo.h>
 #include <optional>
 #include <stdexcept>
@@ -22,6 +24,7 @@ namespace {
 TTerminalSession *gCurrent = nullptr;
 SCREEN *gScreen = nullptr; // the live session's screen, for the emergency exits
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+volatile std::sig_atomic_t gHungUp = 0;
 struct sigaction gPrevious[sizeof(kSignals) / sizeof(kSignals[0])];
 std::terminate_handler gPreviousTerminate = nullptr;
 bool gAtExit = false;
@@ -37,6 +40,11 @@ void RestoreTerminal() {
 }
 
 void OnFatalSignal(int sig) {
+  if (sig == SIGHUP) {
+    // The wait for a key is interrupted and the keyboard ends the screens (see BeforeWait).
+    gHungUp = 1;
+    return;
+  }
   RestoreTerminal();
   for (size_t i = 0; i < sizeof(kSignals) / sizeof(kSignals[0]); ++i) {
     if (kSignals[i] == sig) sigaction(sig, &gPrevious[i], nullptr);
@@ -81,6 +89,7 @@ struct TTerminalSession::Impl {
   std::string previousLocale;
   bool signals = false;
   std::optional<TPromptBox> prompt; // the question shown over the forms, while one is asked
+  std::FILE *ownIn = nullptr, *ownOut = nullptr; // the controlling terminal, when opened here
 };
 
 TTerminalSession::TTerminalSession() : TTerminalSession(TTerminalOptions{}) {}
@@ -142,6 +151,10 @@ TTerminalSession::TTerminalSession(const TTerminalOptions &o) : fImpl(std::make_
     Repaint();
   };
   if (o.handleSignals) fImpl->keyboard->OnInterrupt = OnInterruptKey;
+  gHungUp = 0;
+  fImpl->keyboard->BeforeWait = [] {
+    if (gHungUp) throw EScriptFailure("the terminal hung up");
+  };
   if (Application) {
     fImpl->previousInput = Application->InputSource();
     Application->SetInputSource(fImpl->keyboard.get());
@@ -171,6 +184,51 @@ TTerminalSession::~TTerminalSession() {
   gCurrent = nullptr;
   delscreen(fImpl->screen);
   if (!fImpl->previousLocale.empty()) (void)std::setlocale(LC_CTYPE, fImpl->previousLocale.c_str());
+  // Closing a terminal that hung up may fail; there is nothing left to tell.
+  for (std::FILE *f : {fImpl->ownIn, fImpl->ownOut})
+    if (f) (void)std::fclose(f);
+}
+
+std::unique_ptr<TTerminalSession> TTerminalSession::OnControllingTerminal(std::string &why) {
+  const char *term = std::getenv("TERM");
+  if (term && std::strcmp(term, "dumb") == 0) {
+    why = "the terminal (TERM=dumb) cannot show the screens";
+    return nullptr;
+  }
+  const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    why = std::string("no terminal for the screens (/dev/tty: ") + std::strerror(errno) + ")";
+    return nullptr;
+  }
+  const int fdOut = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  std::FILE *in = ::fdopen(fd, "r");
+  std::FILE *out = fdOut >= 0 ? ::fdopen(fdOut, "w") : nullptr;
+  if (!in || !out) {
+    why = std::string("no terminal for the screens (/dev/tty: ") + std::strerror(errno) + ")";
+    if (in)
+      (void)std::fclose(in);
+    else
+      ::close(fd);
+    if (out)
+      (void)std::fclose(out);
+    else if (fdOut >= 0)
+      ::close(fdOut);
+    return nullptr;
+  }
+  TTerminalOptions o;
+  o.in = in;
+  o.out = out;
+  try {
+    auto session = std::make_unique<TTerminalSession>(o);
+    session->fImpl->ownIn = in;
+    session->fImpl->ownOut = out;
+    return session;
+  } catch (const std::exception &e) {
+    why = e.what();
+    (void)std::fclose(in);
+    (void)std::fclose(out);
+    return nullptr;
+  }
 }
 
 bool TTerminalSession::Available() {
@@ -216,6 +274,7 @@ std::string TTerminalSession::ScreenText() const {
 
 bool TTerminalSession::Prompt(const std::string &caption, const std::string &question, bool secret,
                               std::string &answer, int maxLength) {
+  if (Application && Application->Closing()) return false; // nobody will answer
   TPromptBox &box = fImpl->prompt.emplace();
   box.Caption = caption;
   box.Question = question;

@@ -9,9 +9,11 @@
 //   }                                 // the terminal is as it was
 //
 // The terminal is restored when the session ends, also when an exception leaves
-// it, when the program is ended by a signal (hang-up, termination, a crash), by
-// Ctrl+C (the session ends the program as the interrupt signal would, even when
-// that signal is ignored) or by exit().
+// it, when the program is ended by a signal (termination, a crash), by Ctrl+C (the
+// session ends the program as the interrupt signal would, even when that signal is
+// ignored) or by exit(). A hang-up does not end the program: the operator is gone,
+// so the keyboard reports its input closed and the screens unwind (EScriptFailure
+// from the keyboard).
 #pragma once
 
 #include <cstdio>
@@ -42,6 +44,10 @@ public:
   // Whether the program runs on a terminal a person can use (standard input and
   // output are terminals and the terminal type is known).
   static bool Available();
+  // A session on the process's controlling terminal (/dev/tty), whatever standard input and
+  // output are (a point of sale may log its output to a file). nullptr, with the reason in
+  // `why`, when the process has no terminal a person can use.
+  static std::unique_ptr<TTerminalSession> OnControllingTerminal(std::string &why);
   // The live session (nullptr when none).
   static TTerminalSession *Current();
   // Puts the terminal back as the program found it now, for a program about to

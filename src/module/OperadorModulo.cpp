@@ -1,0 +1,85 @@
+#include "module/OperadorModulo.h"
+
+#include <cstdlib>
+
+#include "platform/Forms.h"
+#include "platform/Privacy.h"
+#include "platform/Script.h"
+#include "platform/Sistema.h"
+#include "platform/StrUtils.h"
+#include "platform/Transcript.h"
+
+namespace {
+
+std::string Ambiente(const char *nome) {
+  const char *v = std::getenv(nome);
+  return v ? std::string(v) : std::string();
+}
+
+} // namespace
+
+TOperadorChamada::TOperadorChamada() {
+  Application->ForgetClosing();
+  fFechavaAntes = Application->CloseWhenInputEnds;
+  Application->CloseWhenInputEnds = true;
+  fAnterior = Application->InputSource();
+  LastScriptReport() = TScriptReport{};
+
+  const std::string transcricao = Ambiente("CHEQUE_TRANSCRICAO");
+  if (!transcricao.empty() && !Transcript().FileOpen()) {
+    // A transcript asked for by the environment is a log for people: it shows no customer's
+    // data in clear.
+    fAbriuTranscricao = Transcript().OpenFile(transcricao);
+    if (fAbriuTranscricao) Privacy().SetMasking(true);
+  }
+  const std::string roteiro = Ambiente("CHEQUE_ROTEIRO");
+  if (!roteiro.empty())
+    CarregaRoteiro(roteiro);
+  else if (!fAnterior)
+    fTela = AbreTela();
+}
+
+void TOperadorChamada::CarregaRoteiro(const std::string &caminho) {
+  auto fonte = std::make_unique<TScriptSource>();
+  std::string erro;
+  if (!ArquivoRegular(caminho)) erro = caminho + ": not a readable operator script";
+  if (erro.empty() && !fonte->LoadFile(caminho, erro) && erro.empty()) erro = caminho;
+  TScriptReport &relato = LastScriptReport();
+  if (!erro.empty()) {
+    // The screens close at once: no guess at an operator the host did not ask for.
+    fFalhaRoteiro = erro;
+    relato.failure = erro;
+    Application->SetInputSource(nullptr);
+    return;
+  }
+  relato.played = true;
+  fonte->OnFailure = [](const std::string &mensagem) {
+    LastScriptReport().failure = mensagem;
+    Transcript().Add("script_failure", {{"message", TTranscript::Text(Utf8ToCp1252(mensagem))}});
+  };
+  fRoteiro = std::move(fonte);
+  Application->SetInputSource(fRoteiro.get());
+}
+
+TOperadorChamada::~TOperadorChamada() {
+  if (fRoteiro) {
+    TScriptReport &relato = LastScriptReport();
+    relato.done = fRoteiro->AtEnd();
+    relato.line = fRoteiro->Line();
+  }
+  fTela.reset(); // the terminal is as the point of sale left it
+  Application->SetInputSource(fAnterior);
+  Application->CloseWhenInputEnds = fFechavaAntes;
+  Application->EndClosing();
+  if (fAbriuTranscricao) Transcript().CloseFile();
+}
+
+std::string TOperadorChamada::MotivoEncerramento() const {
+  if (!fFalhaRoteiro.empty()) return fFalhaRoteiro;
+  return Application->ClosingReason();
+}
+
+bool TOperadorChamada::SemOperador() const {
+  if (!fFalhaRoteiro.empty()) return Application->Closing();
+  return fTela && TelaSemOperador(*fTela) && Application->Closing();
+}
