@@ -157,17 +157,18 @@ TEST(ConsultaCodigos, CadaCodigoEnviaSeusCamposNaOrdemDoLayout) {
            garantia + "'1' 1007=" + kCnpj + " 1200-@10.0.0 10299=1 1046=1 10162x1/3 10167=" +
                kLinha + " 10165=15000@4.0.0 10166=10062024",
            {{"10299-0", "1"}});
-  // The grid opens when the operator leaves the quantity the point of sale gave.
+  // The grid opens when the operator leaves the quantity the point of sale gave. An opDemoPrazos
+  // other than 0, 1 and 2 asks no terms answer.
   std::string tresCheques;
   for (int i = 0; i < 3; ++i) {
     const std::string n = i ? "[" + std::to_string(i) + "]" : "";
     tresCheques += " 10167" + n + "=" + GridLine(i) + " 10165" + n + "=5000@4.0.0 10166" + n +
                    "=0" + std::to_string(i + 1) + "072024";
   }
-  Consulta("garantia 7C, tres cheques", 124, 2, {g7c, {{"ColetaQtdChq", "1"}}},
-           {kPdv[0], kPdv[1], "1046-0=3"},
-           "click edCMC7\nexpect-form FrmMult_CMC7\n" + Grid(3, "5000") +
-               "click btConfirma\nexpect-form FrmGarChq_7C\n" +
+  Consulta("garantia 7C, tres cheques, prazos 3", 124, 2,
+           {g7c, {{"ColetaQtdChq", "1"}, {"opDemoPrazos", "3"}}}, {kPdv[0], kPdv[1], "1046-0=3"},
+           "expect-disabled lbDemoPrazos\nclick edCMC7\nexpect-form FrmMult_CMC7\n" +
+               Grid(3, "5000") + "click btConfirma\nexpect-form FrmGarChq_7C\n" +
                Fill("edTipoDoc=1|edCPFCGC=" + kCpf),
            garantia + "'2' 1007=" + kCpf + " 1200-@10.0.0 10299- 1046=3 10162x3/3" + tresCheques,
            {{"1046-0", "3"}, {"10101-0", "3"}});
