@@ -348,10 +348,10 @@ void TWin32Renderer::PintaControle(HDC dc, const TControl *c, int x0, int y0, co
                 DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
       ly += tm.tmHeight;
     }
-    const int linhas =
-        std::max(1, static_cast<int>(texto.bottom - texto.top) / std::max(1, tm.tmHeight));
-    const int colunas = std::max(1, static_cast<int>(texto.right - texto.left - 4) /
-                                        std::max(1, tm.tmAveCharWidth));
+    const int altura = std::max(1, static_cast<int>(tm.tmHeight));
+    const int largura = std::max(1, static_cast<int>(tm.tmAveCharWidth));
+    const int linhas = std::max(1, static_cast<int>(texto.bottom - texto.top) / altura);
+    const int colunas = std::max(1, static_cast<int>(texto.right - texto.left - 4) / largura);
     if (memo->VertScrollBar())
       BarraRolagem(dc, RECT{texto.right, texto.top, texto.right + bv, texto.bottom}, true, top,
                    n - linhas, linhas, n);

@@ -68,7 +68,7 @@ bool TFrmGarChq_7C::GravaCamposVelkor() {
   const std::string q = edQtdChq->Text().empty() ? "1" : edQtdChq->Text();
   if (!grava(1046, q)) return false;
   const int n = StrToIntDef(q, 0);
-  // The count goes out as given, also past what the grid collects (the network has the rest);
+  // The count goes out as the point of sale gave it, also past the cheques the grid collects;
   // only the record's 16 bits bound it.
   if (n > 0)
     DefineQuantidadeCheques(TrnGarantiaCheque7C, static_cast<uint16_t>(std::min(n, 0xFFFF)));
