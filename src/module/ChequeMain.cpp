@@ -132,7 +132,7 @@ template <class F> void Chamada(bool salvaSeFalhar, F &&f) noexcept {
     if (falhou && salvaSeFalhar) Host().VelkorGravaArquivo();
     // Its first line: a failed script's reason goes on with the picture of the screen.
     const std::string completo = operador.MotivoEncerramento();
-    const std::string motivo = completo.substr(0, completo.find('\n'));
+    const std::string motivo = Utf8ToCp1252(completo.substr(0, completo.find('\n')));
     if (motivo.empty()) return;
     Host().GravaAudit(0, CP1252("Encerrada sem o operador: ") + motivo);
     // A point of sale with nobody to show the screens to learns why nothing happened.

@@ -284,7 +284,9 @@ void TApplication::BeginClosing(const std::string &reason) {
     fClosing = true;
     if (fClosingReason.empty()) fClosingReason = reason;
     if (Transcript().Active())
-      Transcript().Add("closing", {{"reason", TTranscript::Text(LoggedText(reason))}});
+      // Reasons are UTF-8, as the script's and the keyboard's messages are.
+      Transcript().Add("closing",
+                       {{"reason", TTranscript::Text(LoggedText(Utf8ToCp1252(reason)))}});
   }
   CloseOpenForms();
 }

@@ -4,78 +4,37 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "support/TempDir.h"
+#include "support/Tmux.h"
 
 namespace {
 
-std::string Shell(const std::string &cmd) {
-  std::string out;
-  if (FILE *p = popen((cmd + " 2>&1").c_str(), "r")) {
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
+using testsupport::Quote, testsupport::TTmux;
+
+std::string Program() {
+  return std::string(CHEQUE_BIN_DIR) + "/chequepdv";
 }
 
-std::string Quote(const std::string &s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
+// chequepdv on the demo with `args`, after `prefix` (shell commands).
+void StartPdv(const TTmux &tmux, const std::string &prefix, const std::string &args) {
+  tmux.Start(prefix + "cd " + Quote(CHEQUE_SOURCE_DIR) + " && " + Quote(Program()) +
+             " --dir share/demo " + args + " consulta");
 }
-
-// The host program in a tmux session of its own (one server per session: a test never talks
-// to the server of another).
-class TTmux {
-public:
-  explicit TTmux(const std::string &tag)
-      : fSocket("chqtest-" + tag + "-" + std::to_string(getpid())) {}
-  ~TTmux() { Shell(Cmd("kill-server")); }
-  std::string Cmd(const std::string &args) const {
-    return "LANG=C.UTF-8 tmux -u -L " + fSocket + " " + args;
-  }
-  // Runs chequepdv on the demo with `args`, then says how it ended and waits.
-  void Start(const std::string &prefix, const std::string &args) {
-    Shell(Cmd("new-session -d -x 80 -y 24 -s s " +
-              Quote(prefix + "cd " + Quote(CHEQUE_SOURCE_DIR) + " && " + Quote(Program()) +
-                    " --dir share/demo " + args + " consulta; echo EXIT=$?; sleep 60")));
-  }
-  std::string Screen() const { return Shell(Cmd("capture-pane -p -t s")); }
-  void Keys(const std::string &keys) const { Shell(Cmd("send-keys -t s " + keys)); }
-  // Waits until the screen holds `text` (or, with `present` false, no longer holds it).
-  bool WaitFor(const std::string &text, bool present = true, int ms = 15000) const {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-      if ((Screen().find(text) != std::string::npos) == present) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-  static std::string Program() { return std::string(CHEQUE_BIN_DIR) + "/chequepdv"; }
-  static std::string Missing() {
-    if (Shell("command -v tmux").empty()) return "tmux is not installed";
-    return access(Program().c_str(), X_OK) == 0 ? "" : Program() + " is not built";
-  }
-
-private:
-  std::string fSocket;
-};
 
 } // namespace
 
 TEST(TerminalSession, InteractiveConsultationOnTheDemo) {
-  if (const std::string why = TTmux::Missing(); !why.empty()) GTEST_SKIP() << why;
+  if (const std::string why = TTmux::Missing(Program()); !why.empty()) GTEST_SKIP() << why;
   const testsupport::TempDir dir;
   const std::string store = dir / "transacao.txt";
   TTmux tmux("demo");
-  tmux.Start("", "--messages share/demo/mensagens.txt --scenario share/demo/cenario.ini --store " +
-                     Quote(store));
+  StartPdv(tmux, "",
+           "--messages share/demo/mensagens.txt --scenario share/demo/cenario.ini --store " +
+               Quote(store));
   // The network menu, drawn on the terminal (or the program refused to start).
   ASSERT_TRUE(tmux.WaitFor("1 - Consulta Cheque")) << tmux.Screen();
   std::string s = tmux.Screen();
@@ -113,12 +72,34 @@ TEST(TerminalSession, InteractiveConsultationOnTheDemo) {
 // Ctrl+C where the interrupt signal is ignored (as under nohup or in a shell's background job):
 // the key still ends the program, and the terminal is given back.
 TEST(TerminalSession, CtrlCEndsTheProgramWithSigintIgnored) {
-  if (const std::string why = TTmux::Missing(); !why.empty()) GTEST_SKIP() << why;
+  if (const std::string why = TTmux::Missing(Program()); !why.empty()) GTEST_SKIP() << why;
   TTmux tmux("ctrlc");
   const testsupport::TempDir dir;
-  tmux.Start("trap '' INT; ", "--store " + Quote(dir / "transacao.txt"));
+  StartPdv(tmux, "trap '' INT; ", "--store " + Quote(dir / "transacao.txt"));
   ASSERT_TRUE(tmux.WaitFor("1 - Consulta Cheque")) << tmux.Screen();
   tmux.Keys("C-c");
   ASSERT_TRUE(tmux.WaitFor("EXIT=130", true, 5000)) << tmux.Screen();
   EXPECT_EQ(tmux.Screen().find("Consulta Cheque"), std::string::npos) << tmux.Screen();
+}
+
+// The terminal hangs up while the menu waits (the window closed, the connection dropped): the
+// program is not killed; the screens close as not completed, the chain unwinds through its save
+// and the call returns, with exit status 5 for the operator gone.
+TEST(TerminalSession, HangUpUnwindsTheScreensThroughTheirSave) {
+  if (const std::string why = TTmux::Missing(Program()); !why.empty()) GTEST_SKIP() << why;
+  const testsupport::TempDir dir;
+  const std::string store = dir / "transacao.txt", transcript = dir / "t.jsonl";
+  TTmux tmux("hup");
+  StartPdv(tmux, "", "--store " + Quote(store) + " --transcript " + Quote(transcript));
+  ASSERT_TRUE(tmux.WaitFor("1 - Consulta Cheque")) << tmux.Screen();
+  testsupport::Shell(tmux.Cmd("kill-server")); // the shell goes too: the transcript tells
+  for (int i = 0; i < 100; ++i) {
+    if (testsupport::ReadFile(transcript).find("\"ev\":\"return\"") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  const std::string events = testsupport::ReadFile(transcript);
+  EXPECT_NE(events.find("\"ev\":\"closing\""), std::string::npos) << events;
+  EXPECT_NE(events.find("\"form\":\"FrmRedes_Mnu\",\"result\":2"), std::string::npos) << events;
+  EXPECT_NE(events.find("\"ev\":\"return\""), std::string::npos) << events;
+  EXPECT_TRUE(std::filesystem::exists(store)) << "saved as an abandoned first screen";
 }

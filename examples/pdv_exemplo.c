@@ -1,0 +1,83 @@
+/* A point of sale in C99 that uses the cheque module the way any shop's program would: it links
+ * the host library (here the reference one, libpdvhost), loads the module at run time, supplies
+ * the amount of the sale, calls one export and prints what the field store holds afterwards.
+ *
+ *   pdv_exemplo [consulta | adm N | generico N | venda] [AMOUNT]     (default: consulta 15000)
+ *
+ * The module shows its own screens: on the process's terminal, on its own windows on Windows,
+ * or played by the operator script that CHEQUE_ROTEIRO names. Its configuration (Cheque.ini,
+ * Cliente.ini, ClienteTrn.ini) is read from CHEQUE_DIR or the program's directory. What the
+ * module saves goes to transacao.txt and its errors to erro_pdv.txt, in the current directory.
+ */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "cheque/host.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#define MODULO "cheque.dll"
+static void *Carrega(const char *nome) {
+  return (void *)LoadLibraryA(nome);
+}
+static void *Funcao(void *m, const char *nome) {
+  return (void *)GetProcAddress((HMODULE)m, nome);
+}
+#else
+#include <dlfcn.h>
+#define MODULO "libcheque.so"
+static void *Carrega(const char *nome) {
+  return dlopen(nome, RTLD_NOW | RTLD_LOCAL);
+}
+static void *Funcao(void *m, const char *nome) {
+  return dlsym(m, nome);
+}
+#endif
+
+typedef void(CHEQUE_STDCALL *TSemArgumentos)(void);
+typedef void(CHEQUE_STDCALL *TExecuta)(uint32_t janela, int32_t operacao);
+
+/* The fields a point of sale reads after a consultation: amount, result code, the operator's
+   message and the network's answer. */
+static const int32_t kCampos[] = {1003, 1009, 1027, 20033};
+
+int main(int argc, char **argv) {
+  const char *operacao = argc > 1 ? argv[1] : "consulta";
+  const char *exportacao = "ExecutaConsultaCheque";
+  int32_t numero = 0;
+  int proximo = 2;
+  if (strcmp(operacao, "adm") == 0 || strcmp(operacao, "generico") == 0) {
+    exportacao = operacao[0] == 'a' ? "ExecutaFuncaoADM" : "ExecutaGenerico";
+    numero = argc > 2 ? (int32_t)atoi(argv[2]) : 0;
+    proximo = 3;
+  } else if (strcmp(operacao, "venda") == 0) {
+    exportacao = "ExecutaVenda";
+  } else if (strcmp(operacao, "consulta") != 0) {
+    fprintf(stderr, "usage: %s [consulta | adm N | generico N | venda] [AMOUNT]\n", argv[0]);
+    return 2;
+  }
+  const char *valor = argc > proximo ? argv[proximo] : "15000";
+
+  void *modulo = Carrega(MODULO);
+  TSemArgumentos inicializa = modulo ? (TSemArgumentos)Funcao(modulo, "Initialize") : NULL;
+  TSemArgumentos finaliza = modulo ? (TSemArgumentos)Funcao(modulo, "Finalize") : NULL;
+  TExecuta executa = modulo ? (TExecuta)Funcao(modulo, exportacao) : NULL;
+  if (!inicializa || !finaliza || !executa) {
+    fprintf(stderr, "cannot load %s with its exports\n", MODULO);
+    return 4;
+  }
+
+  GravaCampoString(1003, 0, valor); /* the amount of the sale, in cents */
+  inicializa();
+  executa(1, numero); /* this program has no window of its own: 1 stands for it */
+  finaliza();
+
+  printf("%s(%d) returned\n", exportacao, (int)numero);
+  for (size_t i = 0; i < sizeof kCampos / sizeof kCampos[0]; ++i) {
+    char texto[512];
+    if (LeCampo(texto, sizeof texto, kCampos[i], 0) > 0)
+      printf("%d = %s\n", (int)kCampos[i], texto);
+  }
+  return 0;
+}
