@@ -45,7 +45,7 @@ bool LeNumero(const std::string &s, size_t &i, int32_t &out) {
   return true;
 }
 
-void AppendEscapado(std::string &out, const std::string &bytes) {
+void AppendEscapado(std::string &out, std::string_view bytes) {
   for (unsigned char c : bytes) {
     if (c < 0x20 || c == 0x7F) {
       out += "\\x";
@@ -150,25 +150,38 @@ bool DesescapaValor(const std::string &texto, std::string &bytes, std::string *m
   return true;
 }
 
+namespace {
+void AppendLinha(std::string &out, const TStore::value_type &v) {
+  char num[16];
+  auto r = std::to_chars(num, num + sizeof num, v.first.first);
+  out.append(num, r.ptr);
+  out += '-';
+  r = std::to_chars(num, num + sizeof num, v.first.second);
+  const auto n = static_cast<size_t>(r.ptr - num);
+  if (n < 3) out.append(3 - n, '0');
+  out.append(num, n);
+  out += " = ";
+  AppendEscapado(out, v.second);
+  out += '\n';
+}
+} // namespace
+
 std::string FormataArquivoTransacao(const TStore &store) {
   std::string out;
   size_t total = 0;
   for (const auto &[chave, valor] : store) total += valor.size() + 24;
   out.reserve(total);
-  char num[16];
-  for (const auto &[chave, valor] : store) {
-    auto r = std::to_chars(num, num + sizeof num, chave.first);
-    out.append(num, r.ptr);
-    out += '-';
-    r = std::to_chars(num, num + sizeof num, chave.second);
-    size_t n = static_cast<size_t>(r.ptr - num);
-    if (n < 3) out.append(3 - n, '0');
-    out.append(num, n);
-    out += " = ";
-    AppendEscapado(out, valor);
-    out += '\n';
-  }
+  for (const auto &v : store) AppendLinha(out, v);
   return out;
+}
+
+bool TFormatador::Proximo(std::string &pedaco) {
+  pedaco.clear();
+  while (fAt != fStore.end() && pedaco.size() < fBloco) {
+    AppendLinha(pedaco, *fAt);
+    ++fAt;
+  }
+  return !pedaco.empty();
 }
 
 TStore LeTextoTransacao(const std::string &bytes, const std::string &nome) {
@@ -187,6 +200,10 @@ TStore LeTextoTransacao(const std::string &bytes, const std::string &nome) {
   }
   const std::string &texto = bom ? convertido : bytes;
   TStore store;
+  // Room for every line and every byte at once (pages never written cost nothing).
+  store.Reserva(static_cast<size_t>(std::count(texto.begin(), texto.end(), '\n')), texto.size());
+  std::vector<int> linhas; // of each value, to name the line of a repeat
+  std::string valor, motivo;
   size_t ini = 0;
   int numero = 0;
   while (ini < texto.size()) {
@@ -207,13 +224,14 @@ TStore LeTextoTransacao(const std::string &bytes, const std::string &nome) {
                          "a última linha não termina em fim de linha (arquivo cortado?)");
     if (linha.empty() || linha[0] == '#') continue;
     std::pair<int32_t, int32_t> chave;
-    std::string valor, motivo;
     if (!LeLinhaValor(linha, chave, valor, motivo)) throw TErroArquivo(nome, numero, motivo);
-    if (!store.emplace(chave, std::move(valor)).second)
-      throw TErroArquivo(nome, numero,
-                         "valor repetido para " + std::to_string(chave.first) + "-" +
-                             std::to_string(chave.second));
+    store.Anexa(chave, valor);
+    linhas.push_back(numero);
   }
+  if (const auto repetido = store.Ordena())
+    throw TErroArquivo(nome, linhas[repetido->first],
+                       "valor repetido para " + std::to_string(repetido->second.first) + "-" +
+                           std::to_string(repetido->second.second));
   return store;
 }
 
@@ -272,6 +290,17 @@ std::string CaminhoRecusado(const std::string &path) {
 }
 
 void GravaArquivoAtomico(const std::string &path, const std::string &bytes) {
+  const size_t bloco = size_t(1) << 20;
+  size_t dado = 0;
+  GravaArquivoAtomico(path, [&](std::string &pedaco) {
+    pedaco.assign(bytes, dado, bloco);
+    dado += pedaco.size();
+    return !pedaco.empty();
+  });
+}
+
+void GravaArquivoAtomico(const std::string &path,
+                         const std::function<bool(std::string &pedaco)> &proximo) {
   namespace so = sistema;
   std::string motivo;
   const std::string destino = so::Destino(path, motivo);
@@ -313,12 +342,13 @@ void GravaArquivoAtomico(const std::string &path, const std::string &bytes) {
   // It may hold a customer's data: owner-only, or the mode of the file it replaces.
   so::CopiaModo(fd, destino);
   size_t feito = 0;
-  const size_t bloco = size_t(1) << 20;
-  while (feito < bytes.size()) {
-    if (!Passo("write", feito)) falha("write");
-    const long w = so::Escreve(fd, bytes.data() + feito, std::min(bloco, bytes.size() - feito));
-    if (w < 0) falha("write");
-    feito += static_cast<size_t>(w);
+  for (std::string pedaco; proximo(pedaco);) {
+    for (size_t p = 0; p < pedaco.size();) {
+      if (!Passo("write", feito)) falha("write");
+      const long w = so::Escreve(fd, pedaco.data() + p, pedaco.size() - p);
+      if (w < 0) falha("write");
+      p += static_cast<size_t>(w), feito += static_cast<size_t>(w);
+    }
   }
   if (!Passo("sync", feito) || !so::Sincroniza(fd)) falha("fsync");
   if (!Passo("close", feito)) falha("close");

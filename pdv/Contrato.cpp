@@ -108,7 +108,7 @@ PDV_EXPORT uint16_t CHEQUE_STDCALL VelkorLeCampo(int32_t campo, int32_t indice, 
                                                  uint16_t *tamanho) try {
   uint16_t capacidade = tamanho ? *tamanho : 0;
   if (tamanho) *tamanho = 0;
-  const std::string *v = H().LeCampo(campo, indice);
+  const auto v = H().LeCampo(campo, indice);
   if (!v) return VELKOR_AUSENTE;
   size_t n = std::min<size_t>(v->size(), buffer ? capacidade : 0);
   if (n) std::memcpy(buffer, v->data(), n);
@@ -133,8 +133,8 @@ PDV_EXPORT void CHEQUE_STDCALL VelkorSetaCupomNegada(int32_t campo) {
 
 PDV_EXPORT uint32_t CHEQUE_STDCALL LeCampo(char *saida, uint32_t capacidade, int32_t campo,
                                            int32_t indice) try {
-  const std::string *v = H().LeCampo(campo, indice);
-  return Copia(saida, capacidade, v ? *v : std::string());
+  const auto v = H().LeCampo(campo, indice);
+  return Copia(saida, capacidade, v ? std::string(*v) : std::string());
 } catch (...) {
   return Copia(saida, capacidade, std::string());
 }

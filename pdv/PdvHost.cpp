@@ -25,24 +25,6 @@ std::string Hex2(uint32_t v) {
   return std::string(b, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-// A module buffer as the logs show it. The account travels tagged "CHQ1:"; the answers to the
-// network's questions sit between the question and its type in "PERG:...,ANSWER,T;" records;
-// any other long number (a CMC-7 line, a document) is masked wherever it stands.
-std::string MascaraBuffer(const std::string &texto) {
-  std::string s = texto;
-  if (s.rfind("CHQ1:", 0) == 0) s = "CHQ1:" + MaskValue(s.substr(5));
-  for (size_t ini = s.find("PERG:"); ini != std::string::npos; ini = s.find("PERG:", ini + 5)) {
-    const size_t fim = std::min(s.find(';', ini), s.size());
-    const size_t tipo = s.rfind(',', fim);
-    const size_t resposta =
-        tipo == std::string::npos || tipo <= ini ? std::string::npos : s.rfind(',', tipo - 1);
-    if (resposta == std::string::npos || resposta < ini) continue;
-    s.replace(resposta + 1, tipo - resposta - 1,
-              MaskValue(s.substr(resposta + 1, tipo - resposta - 1)));
-  }
-  return MaskDigitRuns(s);
-}
-
 // "dd/mm/yyyy hh:mm:ss" of the wall clock (the audit trail is for people).
 std::string Agora() {
   std::time_t t = std::time(nullptr);
@@ -73,11 +55,11 @@ bool CampoPessoal(int32_t campo) {
 std::string FormataParaLog(const TStore &store) {
   if (!Privacy().Masking()) return FormataArquivoTransacao(store);
   std::string out;
-  TStore linha; // one value at a time, so that a large store is not copied whole
   for (const auto &[chave, valor] : store) {
-    linha.clear();
-    linha.emplace(chave, CampoPessoal(chave.first) ? MaskValue(valor) : valor);
-    out += FormataArquivoTransacao(linha);
+    // One value at a time, so that a large store is not copied whole.
+    const std::string mascarado = CampoPessoal(chave.first) ? MaskValue(std::string(valor)) : "";
+    out += FormataArquivoTransacao(
+        TStore{{chave, CampoPessoal(chave.first) ? std::string_view(mascarado) : valor}});
   }
   return out;
 }
@@ -118,9 +100,9 @@ void TPdvHost::Reinicia() {
 // ---- Field store
 
 std::optional<std::string> TPdvHost::Campo(int32_t campo, int32_t indice) const {
-  auto it = fStore.find({campo, indice});
-  if (it == fStore.end()) return std::nullopt;
-  return it->second;
+  const auto v = fStore.Valor({campo, indice});
+  if (!v) return std::nullopt;
+  return std::string(*v);
 }
 
 void TPdvHost::EventoCampo(int32_t campo, int32_t indice, const std::string *valor) {
@@ -139,7 +121,7 @@ void TPdvHost::EventoCampo(int32_t campo, int32_t indice, const std::string *val
 uint16_t TPdvHost::GravaCampo(int32_t campo, int32_t indice, std::string valor) {
   if (campo < 0 || indice < 0) return VELKOR_ERRO;
   EventoCampo(campo, indice, &valor);
-  fStore[{campo, indice}] = std::move(valor);
+  fStore.Define({campo, indice}, valor);
   return VELKOR_OK;
 }
 
@@ -148,16 +130,11 @@ bool TPdvHost::DefineCampo(int32_t campo, int32_t indice, std::string valor) {
 }
 
 void TPdvHost::RemoveCampo(int32_t campo) {
-  auto ini = fStore.lower_bound({campo, INT32_MIN});
-  auto fim = fStore.upper_bound({campo, INT32_MAX});
-  if (ini == fim) return;
-  fStore.erase(ini, fim);
-  EventoCampo(campo, 0, nullptr);
+  if (fStore.RemoveCampo(campo) > 0) EventoCampo(campo, 0, nullptr);
 }
 
-const std::string *TPdvHost::LeCampo(int32_t campo, int32_t indice) const {
-  auto it = fStore.find({campo, indice});
-  return it == fStore.end() ? nullptr : &it->second;
+std::optional<std::string_view> TPdvHost::LeCampo(int32_t campo, int32_t indice) const {
+  return fStore.Valor({campo, indice});
 }
 
 void TPdvHost::DefineCampoTexto(const std::string &atribuicao) {
@@ -177,13 +154,19 @@ void TPdvHost::Aplica(const std::vector<TOperacao> &operacoes) {
 // ---- Transaction file
 
 void TPdvHost::CarregaArquivoTransacao(const std::string &path) {
-  for (auto &[chave, valor] :
-       LeTextoTransacao(LeArquivoInteiro(path, kLimiteArquivoTransacao), path))
-    fStore[chave] = std::move(valor);
+  TStore lido = LeTextoTransacao(LeArquivoInteiro(path, kLimiteArquivoTransacao), path);
+  // The usual case, a store still empty, takes the file's as it is: no second copy.
+  if (fStore.empty()) {
+    fStore = std::move(lido);
+    return;
+  }
+  for (const auto &[chave, valor] : lido) fStore.Define(chave, valor);
 }
 
 void TPdvHost::SalvaArquivoTransacao(const std::string &path) const {
-  GravaArquivoAtomico(path, FormataArquivoTransacao(fStore));
+  // Piece by piece: the file's text is never held whole beside the store.
+  TFormatador formatador(fStore);
+  GravaArquivoAtomico(path, [&](std::string &pedaco) { return formatador.Proximo(pedaco); });
 }
 
 void TPdvHost::GravaArquivo() {
@@ -254,14 +237,14 @@ int32_t TPdvHost::Autoriza(const TRequestLayout *layout, TChequeHandle rotulo, i
   Status(rotulo, Utf8ToCp1252("Conectando ao autorizador..."));
   auto entradas = cheque::layout::DecodificaLayout(*layout, fResolvedor,
                                                    [this](int c, int i, std::string &out) {
-                                                     const std::string *v = LeCampo(c, i);
+                                                     const auto v = LeCampo(c, i);
                                                      if (v) out = *v;
-                                                     return v != nullptr;
+                                                     return v.has_value();
                                                    });
   if (Privacy().Masking())
     for (auto &e : entradas) {
       using T = cheque::layout::TEntradaDecodificada::Tipo;
-      if (e.tipo == T::Texto) e.valor = MascaraBuffer(e.valor);
+      if (e.tipo == T::Texto) e.valor = Privacy().LoggedBuffer(e.valor); // as the module says
       if (e.tipo == T::Campo && CampoPessoal(e.campo)) e.valor = MaskValue(e.valor);
     }
   Status(rotulo, Utf8ToCp1252("Enviando a solicitação..."));
@@ -275,8 +258,8 @@ int32_t TPdvHost::Autoriza(const TRequestLayout *layout, TChequeHandle rotulo, i
   Status(rotulo, Utf8ToCp1252("Aguardando a resposta..."));
   Aplica(fCenario->OperacoesAutorizacao(n));
   Status(rotulo, Utf8ToCp1252("Resposta recebida."));
-  const std::string *r = LeCampo(1009, 0);
-  return r ? StrToIntDef(*r, 255) : 255;
+  const auto r = LeCampo(1009, 0);
+  return r ? StrToIntDef(std::string(*r), 255) : 255;
 }
 
 const TCenario::TServico5 *TPdvHost::Servico5Atual() const {
@@ -299,7 +282,7 @@ void TPdvHost::ComprovanteTimeoutVenezuela() {
   // lines.
   std::vector<std::string> linhas;
   for (int32_t campo : {10218, 10232})
-    if (const std::string *v = LeCampo(campo, 0)) linhas.push_back(*v);
+    if (const auto v = LeCampo(campo, 0)) linhas.emplace_back(*v);
   for (const std::string &l : fCenario->timeoutLinhas) linhas.push_back(l);
   RemoveCampo(20018);
   for (size_t i = 0; i < linhas.size(); ++i) GravaCampo(20018, static_cast<int32_t>(i), linhas[i]);

@@ -21,11 +21,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -49,8 +52,76 @@ private:
   std::string fMotivo;
 };
 
-// The field store: (field id, index) -> bytes, ordered by field then index.
-using TStore = std::map<std::pair<int32_t, int32_t>, std::string>;
+// The field store: (field id, index) -> bytes, ordered by field then index. Kept compact, an
+// index of 16 bytes a value and one buffer of all the bytes, so that a store takes about the
+// size of its file (a map of strings took eight times as much). A value's view stays valid
+// until the store next changes.
+class PDV_API TStore {
+  struct TEntrada {
+    int32_t campo, indice;
+    uint32_t ini, tamanho; // in fDados
+  };
+
+public:
+  using TChave = std::pair<int32_t, int32_t>;
+  using value_type = std::pair<TChave, std::string_view>;
+
+  class const_iterator {
+  public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = TStore::value_type;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = value_type;
+    const_iterator() = default;
+    value_type operator*() const {
+      return {{fE->campo, fE->indice}, std::string_view(fDados + fE->ini, fE->tamanho)};
+    }
+    const_iterator &operator++() {
+      ++fE;
+      return *this;
+    }
+    bool operator==(const const_iterator &o) const { return fE == o.fE; }
+
+  private:
+    friend class TStore;
+    const_iterator(const TEntrada *e, const char *d) : fE(e), fDados(d) {}
+    const TEntrada *fE = nullptr;
+    const char *fDados = nullptr;
+  };
+
+  TStore() = default;
+  TStore(std::initializer_list<std::pair<TChave, std::string_view>> valores);
+  const_iterator begin() const;
+  const_iterator end() const;
+  size_t size() const { return fIndice.size(); }
+  bool empty() const { return fIndice.empty(); }
+  void clear();
+
+  std::optional<std::string_view> Valor(TChave chave) const;
+  // Writes a value (a new one, or over the old).
+  void Define(TChave chave, std::string_view valor);
+  // Removes every index of the field; how many there were.
+  size_t RemoveCampo(int32_t campo);
+  // Bytes of memory the store holds (its index and its buffer, as allocated).
+  size_t Memoria() const;
+  bool operator==(const TStore &o) const;
+
+  // Loading: values appended in any order and room made for them ahead, then Ordena once. Ordena
+  // gives the position (0-based, in the order appended) and the key of the first value whose
+  // key an earlier one had; the store is not to be used then.
+  void Reserva(size_t valores, size_t bytes);
+  void Anexa(TChave chave, std::string_view valor);
+  std::optional<std::pair<size_t, TChave>> Ordena();
+
+private:
+  std::vector<TEntrada> fIndice;
+  std::string fDados;
+  size_t fLixo = 0; // bytes of fDados no value uses any more
+  bool fOrdenado = true;
+  uint32_t Guarda(std::string_view valor);
+  void Compacta();
+};
 
 // ---- Transaction file format (pure; usable without a host)
 
@@ -62,6 +133,19 @@ PDV_API bool DesescapaValor(const std::string &texto, std::string &bytes,
                             std::string *motivo = nullptr, size_t coluna = 0);
 // The whole file's text for a store.
 PDV_API std::string FormataArquivoTransacao(const TStore &store);
+// The same text piece by piece (about `bloco` bytes each, whole lines): false when none is left.
+// For a save that must not hold the whole file in memory beside the store.
+class PDV_API TFormatador {
+public:
+  explicit TFormatador(const TStore &store, size_t bloco = size_t(1) << 20)
+      : fStore(store), fAt(store.begin()), fBloco(bloco) {}
+  bool Proximo(std::string &pedaco);
+
+private:
+  const TStore &fStore;
+  TStore::const_iterator fAt;
+  size_t fBloco;
+};
 // The same text as the logs and the summary show it: the values that identify the customer
 // (the CMC-7 line, the document, the account, the cheque data, the card and the PIN-pad
 // answer) masked, unless masking is off.
@@ -104,6 +188,9 @@ inline constexpr size_t kLimiteArquivoTexto = size_t(4) << 20;
 // not be synced: the new file is in place but may not survive a power cut).
 // Links that CaminhoRecusado refuses are not followed (the save fails).
 PDV_API void GravaArquivoAtomico(const std::string &path, const std::string &bytes);
+// The same with the bytes made piece by piece (`proximo` false when none is left).
+PDV_API void GravaArquivoAtomico(const std::string &path,
+                                 const std::function<bool(std::string &pedaco)> &proximo);
 // Why the host must not write through `path`, or "": it is a loop of symbolic
 // links, or one of its links lies in a world-writable sticky directory (such as
 // /tmp) and belongs neither to this user nor to the directory's owner: planted
@@ -264,8 +351,8 @@ public:
 
   // ---- The contract (the C functions of cheque/host.h call these)
   uint16_t GravaCampo(int32_t campo, int32_t indice, std::string valor);
-  const std::string *LeCampo(int32_t campo,
-                             int32_t indice) const; // nullptr when absent
+  // A view valid until the store changes; nullopt when absent.
+  std::optional<std::string_view> LeCampo(int32_t campo, int32_t indice) const;
   void GravaArquivo();
   void SetaCupomNegada(int32_t campo) { fCupomNegada = campo; }
   void EnviaErroPdv(int32_t codigo, const std::string &texto);

@@ -19,10 +19,10 @@ class TransacaoTest : public THostTest {};
 // the store and takes what a hand or an editor wrote.
 TEST_F(TransacaoTest, FormatIsOrderedEscapesOnlyControlBytesAndReadsBack) {
   pdv::TStore s;
-  s[{20033, 12}] = "doze";
-  s[{20033, 2}] = "dois";
-  s[{999, 1000}] = "mil";
-  s[{1027, 0}] = std::string(" a\0b\x04\n\x11\\\x7F\xE7\xE3\x80 ", 13);
+  s.Define({20033, 12}, "doze");
+  s.Define({20033, 2}, "dois");
+  s.Define({999, 1000}, "mil");
+  s.Define({1027, 0}, std::string(" a\0b\x04\n\x11\\\x7F\xE7\xE3\x80 ", 13));
   EXPECT_EQ(pdv::FormataArquivoTransacao(s),
             "999-1000 = mil\n"
             "1027-000 =  a\\x00b\\x04\\x0A\\x11\\\\\\x7F\xE7\xE3\x80 \n"
@@ -31,13 +31,13 @@ TEST_F(TransacaoTest, FormatIsOrderedEscapesOnlyControlBytesAndReadsBack) {
   TempDir dir;
   std::string todos;
   for (int c = 0; c < 256; ++c) todos += static_cast<char>(c);
-  s[{20033, 0}] = todos;
-  s[{20033, 1}] = "  brancos nas pontas  ";
-  s[{20033, 3}] = "";
-  s[{1189, 3}] = std::string("\x04"
-                             "CHQ1:\\x41\r\n",
-                             12);
-  for (const auto &[k, v] : s) ASSERT_TRUE(H().DefineCampo(k.first, k.second, v));
+  s.Define({20033, 0}, todos);
+  s.Define({20033, 1}, "  brancos nas pontas  ");
+  s.Define({20033, 3}, "");
+  s.Define({1189, 3}, std::string("\x04"
+                                  "CHQ1:\\x41\r\n",
+                                  12));
+  for (const auto &[k, v] : s) ASSERT_TRUE(H().DefineCampo(k.first, k.second, std::string(v)));
   H().SalvaArquivoTransacao(dir / "t.txt");
   H().Reinicia();
   H().CarregaArquivoTransacao(dir / "t.txt");

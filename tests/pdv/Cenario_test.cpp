@@ -32,7 +32,7 @@ protected:
   std::vector<std::string> Indices(int32_t campo) {
     std::vector<std::string> v;
     for (const auto &[k, valor] : H().Store())
-      if (k.first == campo) v.push_back(std::to_string(k.second) + "=" + valor);
+      if (k.first == campo) v.push_back(std::to_string(k.second) + "=" + std::string(valor));
     return v;
   }
 };
