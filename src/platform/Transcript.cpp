@@ -11,6 +11,7 @@ bool TTranscript::OpenFile(const std::string &path) {
   std::FILE *f = OpenPrivateFile(path, true);
   if (!f) return false;
   fFile.reset(f);
+  fLost = 0;
   return true;
 }
 
@@ -87,9 +88,18 @@ void TTranscript::AddTexts(const char *ev, std::initializer_list<TextField> fiel
       line += "null";
   }
   line += "}\n";
-  // A transcript that cannot be written (disk full) must not stop a checkout: the session goes on.
-  (void)std::fwrite(line.data(), 1, line.size(), fFile.get());
-  (void)std::fflush(fFile.get());
+  Write(line);
+}
+
+void TTranscript::Write(const std::string &line) {
+  // A transcript that cannot be written (disk full) must not stop a checkout: the session goes
+  // on, and the loss is counted for the host to tell. Each line is flushed, so that a session
+  // that ends abruptly keeps what happened up to then.
+  const bool written = std::fwrite(line.data(), 1, line.size(), fFile.get()) == line.size();
+  if (std::fflush(fFile.get()) != 0 || !written) {
+    ++fLost;
+    std::clearerr(fFile.get());
+  }
 }
 
 std::string TTranscript::Line(const Json &event) {
@@ -118,10 +128,10 @@ void TTranscript::Add(const std::string &ev, Json fields) {
   fields["t"] = Application ? Application->Now() : 0;
   fields["ev"] = ev;
   if (fFile) {
-    std::string line = Line(fields);
+    std::string &line = fLine;
+    line = Line(fields);
     line += '\n';
-    (void)std::fwrite(line.data(), 1, line.size(), fFile.get()); // as in AddTexts
-    (void)std::fflush(fFile.get());
+    Write(line);
   }
   // Observers may add or remove observers: walk a copy.
   if (!fObservers.empty()) {

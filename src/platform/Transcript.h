@@ -23,7 +23,12 @@ public:
   bool OpenFile(const std::string &path);
   void CloseFile();
   bool FileOpen() const { return fFile != nullptr; }
-  // Keeps every event in memory as well (tests read them back with Events()).
+  // Events that did not reach the file (a full disk, /dev/full, an I/O error) since it was
+  // opened. The session goes on; the host tells its user.
+  size_t LostEvents() const { return fLost; }
+  // Keeps every event in memory as well (tests read them back with Events()). Otherwise nothing
+  // of an event stays once it is written and observed: a session's memory does not grow with
+  // its length.
   void SetKeepInMemory(bool keep) { fKeep = keep; }
   bool KeepInMemory() const { return fKeep; }
   const std::vector<Json> &Events() const { return fEvents; }
@@ -58,6 +63,8 @@ private:
   std::vector<std::pair<int, Observer>> fObservers;
   int fNextObserver = 1;
   std::string fLine; // reused for each line written
+  size_t fLost = 0;
+  void Write(const std::string &line);
 };
 
 // The process-wide transcript (shared by the form layer, the module and the host).
