@@ -4,6 +4,7 @@
 
 #include "cheque/host.h"
 #include "cheque/modulo.h"
+#include "module/DadosPessoais.h"
 #include "module/OperadorModulo.h"
 #include "platform/Cp1252.h"
 #include "platform/IniFiles.h"
@@ -245,6 +246,7 @@ extern "C" {
 CHEQUE_EXPORT void CHEQUE_STDCALL Initialize(void) {
   try {
     InicializaChequeMain();
+    DeclaraDadosPessoais();
     for (const TUnidade &u : Unidades())
       if (u.inicializa) u.inicializa();
   } catch (...) {

@@ -18,6 +18,11 @@ bool TPrivacy::IsPersonal(const TControl *c) const {
   return false;
 }
 
+std::string TPrivacy::LoggedBuffer(const std::string &text) const {
+  if (!fMasking) return text;
+  return fBufferMask ? fBufferMask(text) : MaskDigitRuns(text);
+}
+
 TPrivacy &Privacy() {
   static TPrivacy privacy;
   return privacy;

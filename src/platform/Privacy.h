@@ -3,12 +3,14 @@
 // around, so a customer's document, account or cheque line must not be readable in them; the files
 // that may still hold such data are created readable by their owner only.
 //
-// The form layer does not know what a control holds: whoever knows (the host program, which knows
-// the screens it runs) names the controls whose text is personal. Masking is off until someone
-// turns it on, so that tests running in process read whole values.
+// The form layer does not know what a control holds: whoever knows (the module, which knows its
+// screens and buffers) names the controls whose text is personal and says how its buffers are
+// masked, so that every host's logs mask the same things. Whether to mask is the host's choice:
+// masking is off until someone turns it on, so that tests running in process read whole values.
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,10 +25,17 @@ public:
   bool IsPersonal(const TControl *c) const;
   // Whether the text of `c` must be masked now.
   bool Hides(const TControl *c) const { return fMasking && c && IsPersonal(c); }
+  // How a buffer that goes with a request is masked (a text in, the masked text out). Without
+  // one, long digit runs are masked (MaskDigitRuns).
+  using TBufferMask = std::function<std::string(const std::string &)>;
+  void SetBufferMask(TBufferMask mask) { fBufferMask = std::move(mask); }
+  // A buffer's text as logs show it now: masked while masking is on, the text itself otherwise.
+  std::string LoggedBuffer(const std::string &text) const;
 
 private:
   bool fMasking = false;
   std::vector<std::string> fNames; // upper case
+  TBufferMask fBufferMask;
 };
 
 // The process-wide policy (shared by the form layer, the module and the host).

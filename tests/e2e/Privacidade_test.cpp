@@ -67,5 +67,44 @@ TEST(Privacidade, ConsultaCompletaNaoDeixaDadosPessoaisNosRegistros) {
            {kCpf, GridLine(0), GridLine(1)}, {"10167-0", GridLine(0)}, true);
 }
 
+// The guarantee cancellations, typed: the cheque-data text the request carries is masked as
+// field 10167 is, and the Venezuelan identity document is neither typed nor sent in clear.
+TEST(Privacidade, CancelamentosMascaramDadosDoChequeEDocumento) {
+  struct Caso {
+    std::string opcao, roteiro;
+    std::vector<std::string> pessoais;
+  };
+  const Caso casos[] = {
+      {Option("Cancela", 70, 7, 95),
+       "expect-form FrmCancGarantia_Mod\ntype 111\nkey Enter\nkey Enter\ntype 7\nkey Enter\n"
+       "type 018\nkey Enter\ntype 341\nkey Enter\ntype 0123\nkey Enter\ntype 98765\nkey Enter\n"
+       "type 4\nkey Enter\ntype 000101\nkey Enter\ntype 5\nkey Enter\nkey Enter\n",
+       {"98765"}},
+      {Option("Venezuela", 70, 7, 96),
+       "expect-form FrmGarVenez_Cnc\ntype 15.000\nkey Enter\nkey Enter\ntype 777\nkey Enter\n"
+       "expect-focus edRGGar\ntype 24681357\nkey Enter\ntype 102\nkey Enter\ntype 0123456789\n"
+       "key Enter\ntype 1\nkey Enter\ntype 000123\nkey Enter\ntype 4\nkey Enter\nkey Enter\n",
+       {"24681357", "2468", "0123456789"}},
+  };
+  for (const Caso &c : casos) {
+    SCOPED_TRACE(c.pessoais[0]);
+    Session s;
+    s.unmasked = false;
+    s.chequeIni = c.opcao;
+    s.scenario = "[autorizacao]\n1009-0 = 0\n";
+    const Outcome o = s.Run({"consulta"}, "type 1\n" + c.roteiro);
+    ASSERT_TRUE(Completed(o));
+    ASSERT_EQ(o.Events("authorize").size(), 1u);
+    std::string digitado;
+    for (const Json &e : o.Events("input"))
+      if (e.value("action", "").starts_with("type ")) digitado += e.value("action", "").substr(5);
+    const std::string registro = ReadFile(s.dir / "transcript.jsonl");
+    for (const std::string &p : c.pessoais) {
+      EXPECT_EQ(digitado.find(p), std::string::npos) << p;
+      EXPECT_EQ(registro.find(p), std::string::npos) << p;
+    }
+  }
+}
+
 } // namespace
 } // namespace e2e
