@@ -33,6 +33,9 @@
 #include "platform/Sistema.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
+#ifdef CHEQUEPDV_TROCA
+#include "Execucao.h"
+#endif
 
 namespace {
 
@@ -186,6 +189,54 @@ void PrintVersion(const TModuleLibrary &m, const char *label) {
               Cp1252ToUtf8(modulo).c_str());
 }
 
+#ifdef CHEQUEPDV_TROCA
+// atende DIR: the point of sale's file exchange. The module is loaded and initialised once;
+// each request gets a fresh store, configured as the options say, and the next script.
+int Atende(TPdvOptions o) {
+  if (!o.script.empty() || !o.sets.empty())
+    Die(kExitUsage, "atende takes its fields from the requests and its scripts from --scripts DIR");
+  if (!o.scripts.empty() && !IsDirectory(o.scripts))
+    Die(kExitFile, o.scripts + ": not a directory");
+  const std::string store = o.store.empty() ? o.atende + "/transacao.txt" : o.store;
+  o.store.clear(); // a transaction file left by an earlier run is not a request's
+  ConfigureHost(o);
+  RefuseLinks(store);
+  TModuleLibrary module;
+  std::string error;
+  if (!module.Load(o.module.empty() ? DefaultModulePath() : o.module, error))
+    Die(kExitModule, error);
+  module.Initialize();
+  const auto hostWindow = static_cast<uint32_t>(Application->Handle);
+  troca::TConfigExecucao ex;
+  ex.chama = [&module, hostWindow](const std::string &exportacao, int numero) {
+    TModuleLibrary::TExecuta call = exportacao == "ExecutaFuncaoADM" ? module.ExecutaFuncaoADM
+                                    : exportacao == "ExecutaGenerico"
+                                        ? module.ExecutaGenerico
+                                        : module.ExecutaConsultaCheque;
+    Transcript().Add("call", {{"export", exportacao}, {"operation", numero}});
+    call(hostWindow, numero);
+  };
+  ex.preparaHost = [&o, store] {
+    pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
+    host.Reinicia();
+    if (!o.messages.empty()) host.CarregaMensagens(o.messages);
+    if (!o.scenario.empty()) host.CarregaCenario(o.scenario);
+    host.DefineArquivoTransacao(store);
+    if (!o.audit.empty()) host.DefineArquivoAudit(o.audit);
+    if (!o.transcript.empty()) host.DefineEventosCampo(true);
+  };
+  ex.venezuela = o.venezuela;
+  ex.roteiros = troca::RoteirosDaPasta(o.scripts);
+  troca::TConfigServico cfg;
+  cfg.dir = o.atende;
+  cfg.linhaOciosa = isatty(STDOUT_FILENO) != 0;
+  const int status = troca::Atende(cfg, troca::Executor(std::move(ex)));
+  module.Finalize();
+  module.Keep();
+  return status;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -209,6 +260,9 @@ int main(int argc, char **argv) {
   if (!o.transcript.empty() && !Transcript().OpenFile(o.transcript))
     Die(kExitFile, o.transcript + ": cannot write the transcript");
   Application->SetExeName(SelfPath());
+#ifdef CHEQUEPDV_TROCA
+  if (o.operation == TPdvOperation::Atende) return Atende(o);
+#endif
 
   ConfigureHost(o);
   const bool script = o.operation != TPdvOperation::Versao && LoadScript(o);

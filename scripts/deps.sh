@@ -6,7 +6,7 @@
 #                               name ending in :i386 adds that architecture to dpkg first
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-      libncurses-dev tmux clang-format ccache clang-tidy cppcheck gcovr)
+      libncurses-dev libsqlite3-dev sqlite3 tmux clang-format ccache clang-tidy cppcheck gcovr)
 [ $# -gt 0 ] && pkgs=("$@")
 missing=()
 for p in "${pkgs[@]}"; do

@@ -27,6 +27,7 @@ constexpr TOperationName kOperations[] = {
     {"adm", TPdvOperation::Adm, true, true},
     {"consulta", TPdvOperation::Consulta, false, true},
     {"generico", TPdvOperation::Generico, true, true},
+    {"atende", TPdvOperation::Atende, true, true}, // its argument is the folder
 };
 
 } // namespace
@@ -46,6 +47,8 @@ std::string PdvUsage() {
          "  adm N             ExecutaFuncaoADM with operation N (1, 6)\n"
          "  consulta          ExecutaConsultaCheque\n"
          "  generico N        ExecutaGenerico with operation N (11)\n"
+         "  atende DIR        serve the point of sale's request files in DIR/req, answering\n"
+         "                    in DIR/resp (docs/troca.md)\n"
          "options:\n"
          "  --dir DIR         where Cheque.ini, Cliente.ini and ClienteTrn.ini are read\n"
          "  --store FILE      transaction file: loaded before the call when it exists,\n"
@@ -62,6 +65,9 @@ std::string PdvUsage() {
          "  --unmasked        support only: write CPF/CNPJ, accounts, CMC-7 lines and PIN-pad\n"
          "                    answers in clear in the transcript, the audit trail and the\n"
          "                    pictures\n"
+         "  --scripts DIR     atende: the operator scripts of DIR, one per operation in\n"
+         "                    name order\n"
+         "  --venezuela       atende: CNC is the Venezuelan cancellation (adm 1)\n"
          "  --help            this text\n"
          "exit status: 0 the call returned, 2 bad arguments, 3 a file refused before the call,\n"
          "  4 the module cannot be used, 5 the operator script failed or the terminal closed,\n"
@@ -105,7 +111,7 @@ bool ParsePdvOptions(int argc, const char *const *argv, TPdvOptions &out, std::s
       {"--script", &out.script},     {"--scenario", &out.scenario},
       {"--messages", &out.messages}, {"--transcript", &out.transcript},
       {"--module", &out.module},     {"--audit", &out.audit},
-      {"--pictures", &out.pictures},
+      {"--pictures", &out.pictures}, {"--scripts", &out.scripts},
   };
   bool onlyPositional = false;
   for (int k = 1; k < argc; ++k) {
@@ -124,6 +130,10 @@ bool ParsePdvOptions(int argc, const char *const *argv, TPdvOptions &out, std::s
     }
     if (arg == "--unmasked") {
       out.unmasked = true;
+      continue;
+    }
+    if (arg == "--venezuela") {
+      out.venezuela = true;
       continue;
     }
     std::string name = arg, value;
@@ -193,7 +203,13 @@ bool ParsePdvOptions(int argc, const char *const *argv, TPdvOptions &out, std::s
     error = "too many arguments after " + positional[0];
     return false;
   }
-  if (positional.size() == 2) {
+  if (op->op == TPdvOperation::Atende) {
+    if (positional.size() != 2 || positional[1].empty()) {
+      error = "atende needs the exchange folder";
+      return false;
+    }
+    out.atende = positional[1];
+  } else if (positional.size() == 2) {
     long long n = 0;
     if (!ParseInt(positional[1], INT32_MIN, INT32_MAX, n)) {
       error = positional[0] + ": \"" + positional[1] + "\" is not an operation number";

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-enum class TPdvOperation { None, Versao, Venda, PreAutorizacao, Adm, Consulta, Generico };
+enum class TPdvOperation { None, Versao, Venda, PreAutorizacao, Adm, Consulta, Generico, Atende };
 
 struct TPdvOptions {
   TPdvOperation operation = TPdvOperation::None;
@@ -21,6 +21,9 @@ struct TPdvOptions {
   std::string audit;             // --audit: the host's audit trail file
   std::string pictures;          // --pictures: directory for SVG pictures of the screens
   bool unmasked = false;         // --unmasked: personal data in clear in the logs (support)
+  std::string atende;            // atende DIR: the exchange folder
+  std::string scripts;           // --scripts DIR: atende's operator scripts, one per operation
+  bool venezuela = false;        // --venezuela: atende's CNC is the Venezuelan cancellation
   bool help = false;
 };
 

@@ -1,0 +1,350 @@
+#include "Servico.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <poll.h>
+#include <stdexcept>
+#include <strings.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "Diario.h"
+#include "PdvHost.h"
+
+namespace troca {
+
+namespace {
+
+volatile std::sig_atomic_t gParar = 0;
+
+void AoSinal(int) {
+  gParar = 1;
+}
+
+// How long a request that cannot be read yet (a scanner holding it, a lock) is tried again.
+constexpr auto kEsperaLeitura = std::chrono::seconds(5);
+// A safety net under the change notification (an overflowed queue loses events), and the
+// pace of the polling when there is no notification.
+constexpr int kVarreduraMs = 2000, kVarreduraSemAvisoMs = 20;
+
+const char *const kPedido = "IntPos.001";
+const char *const kStatus = "IntPos.Sts";
+
+// The entry of `dir` named `nome` whatever its case, or "".
+std::string Procura(const std::string &dir, const char *nome) {
+  DIR *d = opendir(dir.c_str());
+  if (!d) return {};
+  std::string achado;
+  while (const dirent *e = readdir(d))
+    if (strcasecmp(e->d_name, nome) == 0) {
+      achado = dir + "/" + e->d_name;
+      break;
+    }
+  closedir(d);
+  return achado;
+}
+
+// Removes every entry of `dir` named `nome` whatever its case.
+void RemoveTodos(const std::string &dir, const char *nome) {
+  for (std::string p; !(p = Procura(dir, nome)).empty();)
+    if (unlink(p.c_str()) != 0) break;
+}
+
+bool CriaPasta(const std::string &p) {
+  struct stat st {};
+  if (stat(p.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  return mkdir(p.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+std::string Agora(const char *formato) {
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[16];
+  return std::strftime(buf, sizeof buf, formato, &tm) ? buf : "";
+}
+
+// The response file's fields, ordered by field and index as the point of sale lists them.
+TCampos Ordena(TCampos c) {
+  std::stable_sort(c.begin(), c.end(),
+                   [](const auto &a, const auto &b) { return a.first < b.first; });
+  return c;
+}
+
+class TServico {
+public:
+  TServico(const TConfigServico &cfg, const TExecutor &executa)
+      : fCfg(cfg), fExecuta(executa), fReq(cfg.dir + "/req"), fResp(cfg.dir + "/resp") {}
+  int Roda();
+
+private:
+  const TConfigServico &fCfg;
+  const TExecutor &fExecuta;
+  std::string fReq, fResp;
+  std::unique_ptr<TDiario> fDiario;
+  // Transactions undone without the point of sale knowing yet: told in the next response.
+  std::vector<int64_t> fAnunciar;
+  int fAtendidos = 0;
+  bool fLinhaMostrada = false;
+
+  void Recupera();
+  void Processa(const std::string &caminho);
+  void Transacao(const TPedido &pedido, const std::string &bytes);
+  bool LeComEspera(const std::string &caminho, std::string &bytes, std::string &motivo);
+  void EscreveStatus(const TPedido &pedido);
+  void EscreveResposta(int64_t id, const std::string &texto);
+  void Responde(int64_t id, TCampos campos, const std::string &store);
+  void Refusa(const TPedido &lido, const std::string &bytes, const std::string &motivo);
+  void LinhaOciosa();
+  void Espera(int aviso);
+};
+
+void TServico::LinhaOciosa() {
+  if (!fCfg.linhaOciosa) return;
+  std::printf("\r\033[Kchequepdv atende %s: aguardando o PDV (%d atendidos)", fCfg.dir.c_str(),
+              fAtendidos);
+  std::fflush(stdout);
+  fLinhaMostrada = true;
+}
+
+// The status file says the request was taken; it is not kept across a power cut (the point of
+// sale that misses it asks again), so it is renamed into place without syncing.
+void TServico::EscreveStatus(const TPedido &pedido) {
+  TCampos c = {{"000-000", pedido.Operacao()}, {"001-000", pedido.Identificacao()}};
+  const std::string texto = FormataMensagem(c);
+  const std::string tmp = fResp + "/IntPos.Sts.tmp";
+  const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
+  if (fd < 0) throw std::runtime_error(tmp + ": " + std::strerror(errno));
+  const bool ok = write(fd, texto.data(), texto.size()) == ssize_t(texto.size());
+  const bool fechou = close(fd) == 0;
+  RemoveTodos(fResp, kStatus);
+  if (!ok || !fechou || rename(tmp.c_str(), (fResp + "/" + kStatus).c_str()) != 0) {
+    (void)unlink(tmp.c_str());
+    throw std::runtime_error(fResp + "/" + kStatus + ": " + std::strerror(errno));
+  }
+}
+
+// The response is durable before it is in place: written whole under another name, synced,
+// renamed, the folder synced; only then is it marked delivered.
+void TServico::EscreveResposta(int64_t id, const std::string &texto) {
+  RemoveTodos(fResp, kPedido);
+  pdv::GravaArquivoAtomico(fResp + "/" + kPedido, texto);
+  fDiario->Entregue(id);
+}
+
+void TServico::Responde(int64_t id, TCampos campos, const std::string &store) {
+  for (int64_t d : fAnunciar) {
+    campos.emplace_back("027-001", std::to_string(d));
+    campos.emplace_back("030-001", "TRANSACAO " + std::to_string(d) + " DESFEITA");
+    break; // one at a time can be pending: the last one told
+  }
+  const std::string texto = FormataMensagem(Ordena(std::move(campos)));
+  fDiario->Responde(id, texto, store);
+  fAnunciar.clear();
+  EscreveResposta(id, texto);
+}
+
+void TServico::Refusa(const TPedido &lido, const std::string &bytes, const std::string &motivo) {
+  const int64_t id = fDiario->Recebe(lido.Operacao(), lido.Identificacao(), bytes);
+  EscreveStatus(lido);
+  TCampos c = {
+      {"000-000", lido.Operacao()},       {"001-000", lido.Identificacao()}, {"009-000", "1"},
+      {"030-000", ParaAscii(motivo, 40)}, {"012-000", std::to_string(id)},   {"729-000", "1"}};
+  Responde(id, std::move(c), "");
+}
+
+bool TServico::LeComEspera(const std::string &caminho, std::string &bytes, std::string &motivo) {
+  const auto limite = std::chrono::steady_clock::now() + kEsperaLeitura;
+  for (;;) {
+    struct stat st {};
+    if (lstat(caminho.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        size_t(st.st_size) > kLimitePedido) {
+      motivo = "PEDIDO MAIOR QUE 64 KB";
+      return false;
+    }
+    try {
+      bytes = pdv::LeArquivoInteiro(caminho, kLimitePedido);
+      return true;
+    } catch (const pdv::TErroArquivo &e) {
+      if (errno == ENOENT) return false; // gone: the point of sale took it back
+      if (std::chrono::steady_clock::now() >= limite) {
+        motivo = "PEDIDO ILEGIVEL";
+        return false;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+void TServico::Processa(const std::string &caminho) {
+  std::string bytes, motivo;
+  const bool lido = LeComEspera(caminho, bytes, motivo);
+  (void)unlink(caminho.c_str());
+  if (!lido && motivo.empty()) return;
+  // A response the point of sale left unread belongs to a transaction it gave up on.
+  RemoveTodos(fResp, kPedido);
+  TPedido pedido;
+  if (lido && LePedido(bytes, pedido, motivo))
+    Transacao(pedido, bytes);
+  else
+    Refusa(pedido, lido ? bytes : std::string(), motivo);
+  ++fAtendidos;
+}
+
+void TServico::Transacao(const TPedido &pedido, const std::string &bytes) {
+  const std::string op = pedido.Operacao();
+  if (op == "ATV") return EscreveStatus(pedido);
+  if (op == "CNF" || op == "NCN") {
+    const auto p = fDiario->Pendente();
+    const std::string token = pedido.Valor("027-000");
+    if (p && (token.empty() || token == std::to_string(p->id)))
+      fDiario->Estado(p->id, op == "CNF" ? "confirmada" : "desfeita",
+                      op == "CNF" ? "" : "desfeita pelo PDV");
+    return EscreveStatus(pedido);
+  }
+  if (op != "CHQ" && op != "CNC" && op != "ADM")
+    return Refusa(pedido, bytes, "OPERACAO " + op + " DESCONHECIDA");
+
+  const int64_t id = fDiario->Recebe(op, pedido.Identificacao(), bytes);
+  // Another transaction begins: the one the point of sale never confirmed is undone.
+  if (const auto p = fDiario->Pendente(); p && p->id != id) {
+    fDiario->Estado(p->id, "desfeita", "sem confirmacao antes da transacao " + std::to_string(id));
+    fAnunciar.push_back(p->id);
+  }
+  EscreveStatus(pedido);
+  fDiario->Estado(id, "executando");
+  if (fLinhaMostrada) {
+    std::printf("\r\033[K");
+    std::fflush(stdout);
+    fLinhaMostrada = false;
+  }
+  const TSaida s = fExecuta(op, pedido);
+  const TResultado &r = s.resultado;
+  TCampos c = {{"000-000", op},
+               {"001-000", pedido.Identificacao()},
+               {"009-000", r.status},
+               {"012-000", std::to_string(id)},
+               {"022-000", Agora("%d%m%Y")},
+               {"023-000", Agora("%H%M%S")},
+               {"027-000", std::to_string(id)},
+               {"028-000", std::to_string(r.cupom.size())},
+               {"030-000", r.texto},
+               {"729-000", r.status == "0" ? "2" : "1"}};
+  if (pedido.Tem("002-000")) c.emplace_back("002-000", pedido.Valor("002-000"));
+  if (!r.valor.empty()) c.emplace_back("003-000", r.valor);
+  if (!r.rede.empty()) c.emplace_back("010-000", r.rede);
+  for (size_t i = 0; i < r.cupom.size(); ++i) {
+    std::string n = std::to_string(i + 1);
+    c.emplace_back("029-" + std::string(n.size() < 3 ? 3 - n.size() : 0, '0') + n, r.cupom[i]);
+  }
+  Responde(id, std::move(c), s.store);
+}
+
+// What a power cut or a kill left: a transaction under way is undone and the point of sale,
+// still waiting, gets a response that says so; an answer it has not read yet is put in place
+// again whole; an answer it read but never confirmed is undone and told in the next response.
+void TServico::Recupera() {
+  const std::string presente = Procura(fResp, kPedido);
+  for (const TTransacao &t : fDiario->EmEstado({"recebida", "executando", "respondida"})) {
+    const bool confirmar = t.resposta.find("\r\n729-000 = 2\r\n") != std::string::npos;
+    if (t.estado == "respondida" && !t.entregue) {
+      EscreveResposta(t.id, t.resposta);
+    } else if (t.estado == "respondida") {
+      if (confirmar && presente.empty()) {
+        fDiario->Estado(t.id, "desfeita", "sem confirmacao ao reiniciar");
+        fAnunciar.assign(1, t.id);
+      }
+    } else {
+      TCampos c = {{"000-000", t.operacao},
+                   {"001-000", t.identificacao},
+                   {"009-000", "1"},
+                   {"012-000", std::to_string(t.id)},
+                   {"030-000", "TRANSACAO INTERROMPIDA - DESFEITA"},
+                   {"729-000", "1"}};
+      const std::string texto = FormataMensagem(Ordena(std::move(c)));
+      fDiario->Responde(t.id, texto, t.store);
+      fDiario->Estado(t.id, "desfeita", "interrompida ao reiniciar");
+      EscreveResposta(t.id, texto);
+    }
+  }
+}
+
+void TServico::Espera(int aviso) {
+  pollfd p{aviso, POLLIN, 0};
+  const int n = poll(aviso >= 0 ? &p : nullptr, aviso >= 0 ? 1 : 0,
+                     aviso >= 0 ? kVarreduraMs : kVarreduraSemAvisoMs);
+  if (n > 0) {
+    alignas(inotify_event) char buf[4096];
+    while (read(aviso, buf, sizeof buf) > 0) {
+    }
+  }
+}
+
+int TServico::Roda() {
+  if (!CriaPasta(fCfg.dir) || !CriaPasta(fReq) || !CriaPasta(fResp)) {
+    std::fprintf(stderr, "chequepdv: %s: cannot make req/ and resp/ (%s)\n", fCfg.dir.c_str(),
+                 std::strerror(errno));
+    return 3;
+  }
+  try {
+    const std::string db = fCfg.dir + "/troca.db";
+    // The journal holds the customers' requests: the owner's only.
+    const int fd = open(db.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW, 0600);
+    if (fd >= 0) (void)close(fd);
+    fDiario = std::make_unique<TDiario>(db);
+    Recupera();
+  } catch (const std::exception &e) {
+    std::fprintf(stderr, "chequepdv: %s\n", e.what());
+    return 3;
+  }
+  struct sigaction sa {};
+  sa.sa_handler = AoSinal; // no SA_RESTART: the wait returns at once
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+
+  int aviso = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (aviso >= 0 && inotify_add_watch(aviso, fReq.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0) {
+    (void)close(aviso);
+    aviso = -1;
+  }
+  int status = 0;
+  while (!gParar) {
+    const std::string caminho = Procura(fReq, kPedido);
+    if (caminho.empty()) {
+      LinhaOciosa();
+      Espera(aviso);
+      continue;
+    }
+    try {
+      Processa(caminho);
+    } catch (const std::exception &e) {
+      // The folders or the journal failed under the service: nothing can be answered.
+      std::fprintf(stderr, "chequepdv: %s\n", e.what());
+      status = 3;
+      break;
+    }
+  }
+  if (fLinhaMostrada) std::printf("\n");
+  if (aviso >= 0) (void)close(aviso);
+  return status;
+}
+
+} // namespace
+
+int Atende(const TConfigServico &cfg, const TExecutor &executa) {
+  TServico s(cfg, executa);
+  return s.Roda();
+}
+
+} // namespace troca
