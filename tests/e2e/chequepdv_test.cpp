@@ -206,14 +206,22 @@ TEST(Chequepdv, ConcurrentSavesOfOneFileAllSucceed) {
   }
 }
 
-// An audit trail that cannot take its lines during the call (a full disk): the call goes
-// through, but the status says it (7), one line on standard error tells how many were lost,
-// and the summary does not count them as written.
+// An audit trail or a transcript that cannot take its lines during the call (a full disk): the
+// call goes through, but the status says it (7), one line on standard error for each tells how
+// many were lost, and the summary does not count the audit lines as written.
 TEST(Chequepdv, LostAuditLinesAreReported) {
   Session s;
   s.chequeIni = kTwoOptions;
   s.options["--audit"] = "/dev/full";
-  const Outcome o = s.Run({"consulta"}, "type 9\n");
+  const Outcome lost = s.Run({"consulta"}, "type 9\n");
+  s.options = {{"--transcript", "/dev/full"}};
+  const Outcome semTranscricao = s.Run({"consulta"}, "type 9\n");
+  EXPECT_EQ(semTranscricao.run.exitCode, 7);
+  EXPECT_TRUE(semTranscricao.run.err.starts_with("chequepdv: /dev/full: ") &&
+              Lines(semTranscricao.run.err) == 1 &&
+              semTranscricao.run.err.find("transcript event(s)") != std::string::npos)
+      << semTranscricao.run.err;
+  const Outcome &o = lost;
   EXPECT_EQ(o.run.exitCode, 7) << o.Diagnostics();
   EXPECT_TRUE(o.run.err.starts_with("chequepdv: /dev/full: ") && Lines(o.run.err) == 1 &&
               o.run.err.find("could not be written") != std::string::npos)
@@ -224,6 +232,16 @@ TEST(Chequepdv, LostAuditLinesAreReported) {
                            " of them not written"),
             std::string::npos)
       << o.run.out;
+}
+
+// A configuration file the module cannot read (a FIFO in its place) gives the defaults at
+// once, and standard error names the file and the cause.
+TEST(Chequepdv, UnreadableConfigurationIsNamed) {
+  Session s;
+  ASSERT_EQ(mkfifo((s.dir / "Cheque.ini").c_str(), 0600), 0);
+  const Outcome o = s.Run({"consulta"}, "");
+  EXPECT_EQ(o.run.exitCode, 0) << o.Diagnostics();
+  EXPECT_NE(o.run.err.find("Cheque.ini: not a regular file"), std::string::npos) << o.run.err;
 }
 
 // The module asks for the save and the directory refuses it (read-only: a read-only mount, or
@@ -339,7 +357,7 @@ TEST(Chequepdv, DocumentedCommandsRunAsShown) {
   }
   ASSERT_GE(comandos.size(), 4u);
   TempDir raiz;
-  for (const char *d : {"share", "scripts"})
+  for (const char *d : {"share", "scripts", "examples"})
     std::filesystem::create_directory_symlink(kSourceDir + "/" + d, raiz / d);
   std::filesystem::create_directories(raiz / "build");
   std::filesystem::create_directory_symlink(kBinDir, raiz / "build/bin");
