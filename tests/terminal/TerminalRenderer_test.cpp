@@ -90,6 +90,24 @@ TEST(TerminalRenderer, ConsultationScreenFitsReadsInTabOrderAndShowsTheFocus) {
   EXPECT_EQ(r.CursorY(), re.y);
   EXPECT_TRUE(r.CursorX() > re.x && r.CursorX() < re.Right());
   EXPECT_EQ(screen[re.y][re.Right() - 1], U']');
+  // A key typed into an edit, from the terminal's bytes to the screen, sends only what changed
+  // (the character, its look and the caret), and the screen is what a full redraw shows.
+  auto *valor = Find<TEdit>(s.f, "edValor");
+  valor->SetFocus();
+  s.vt.Screen();
+  for (const char *key : {"7", "8", "\x7f"}) {
+    const size_t before = s.vt.Sent();
+    s.vt.Send(key);
+    TOperatorAction a;
+    ASSERT_TRUE(s.vt.Keyboard().Next(a, s.vt.Keyboard().Now() + 2000));
+    Application->Perform(a);
+    Application->ProcessMessages();
+    EXPECT_LE(s.vt.Sent() - before, 64u) << key;
+  }
+  EXPECT_EQ(valor->Text(), "7");
+  screen = s.vt.Lines();
+  s.vt.Session().Renderer().Redraw();
+  EXPECT_EQ(s.vt.Screen(), screen);
 }
 
 // Message boxes: centred over the form, the caption in the title, the icon's word, the text

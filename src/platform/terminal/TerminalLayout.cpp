@@ -1,5 +1,7 @@
 #include "platform/terminal/TerminalLayout.h"
 
+#include <typeinfo>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -86,7 +88,8 @@ public:
   void Collect(int parent, const TWinControl &w) {
     for (int i = 0; i < w.ControlCount(); ++i) {
       TControl *c = w.Controls(i);
-      if (!c || dynamic_cast<TImage *>(c)) continue;
+      const unsigned type = ControlType(c);
+      if (!c || (type & kIsImage)) continue;
       if (!c->Visible()) {
         nodes[parent].ghosts.push_back({c->Left, c->Top, c->Width, c->Height});
         continue;
@@ -95,17 +98,17 @@ public:
       n.c = c;
       n.parent = parent;
       n.L = c->Left, n.T = c->Top, n.W = c->Width, n.H = c->Height;
-      if (dynamic_cast<TStringGrid *>(c))
+      if (type & kIsGrid)
         n.kind = TLaidKind::Grid;
-      else if (dynamic_cast<TMemo *>(c))
+      else if (type & kIsMemo)
         n.kind = TLaidKind::Memo;
-      else if (dynamic_cast<TComboBox *>(c))
+      else if (type & kIsCombo)
         n.kind = TLaidKind::Combo;
-      else if (dynamic_cast<TCustomEdit *>(c))
+      else if (type & kIsEdit)
         n.kind = TLaidKind::Edit;
-      else if (dynamic_cast<TButtonControl *>(c))
+      else if (type & kIsButton)
         n.kind = TLaidKind::Button;
-      else if (dynamic_cast<TWinControl *>(c))
+      else if (type & kIsWinControl)
         n.kind = TLaidKind::Panel, n.container = true;
       else
         n.kind = TLaidKind::Label;
@@ -657,7 +660,97 @@ const TLaidControl *TTerminalLayout::Find(const TControl *c) const {
   return nullptr;
 }
 
+unsigned ControlType(const TControl *c) {
+  if (!c) return 0;
+  // One entry per class: a form has a few classes of control.
+  static std::vector<std::pair<const std::type_info *, unsigned>> known;
+  const std::type_info *t = &typeid(*c);
+  for (const auto &k : known)
+    if (k.first == t) return k.second;
+  unsigned bits = 0;
+  if (dynamic_cast<const TImage *>(c)) bits |= kIsImage;
+  if (dynamic_cast<const TStringGrid *>(c)) bits |= kIsGrid;
+  if (dynamic_cast<const TMemo *>(c)) bits |= kIsMemo;
+  if (dynamic_cast<const TComboBox *>(c)) bits |= kIsCombo;
+  if (dynamic_cast<const TCustomEdit *>(c)) bits |= kIsEdit;
+  if (dynamic_cast<const TMaskEdit *>(c)) bits |= kIsMaskEdit;
+  if (dynamic_cast<const TButtonControl *>(c)) bits |= kIsButton;
+  if (dynamic_cast<const TWinControl *>(c)) bits |= kIsWinControl;
+  if (dynamic_cast<const TPanel *>(c)) bits |= kIsPanel;
+  if (dynamic_cast<const TLabel *>(c)) bits |= kIsLabel;
+  if (dynamic_cast<const TForm *>(c)) bits |= kIsForm;
+  known.emplace_back(t, bits);
+  return bits;
+}
+
+namespace {
+
+template <class T> void Put(std::string &key, const T &v) {
+  key.append(reinterpret_cast<const char *>(&v), sizeof v);
+}
+void PutText(std::string &key, const std::string &s) {
+  Put(key, s.size());
+  key += s;
+}
+
+// Everything of the controls that Collect and the measures read, in the order they read it;
+// false for a form with a grid, whose columns follow its cells and its mask callback.
+bool PutControls(std::string &key, const TWinControl &w) {
+  Put(key, w.ControlCount());
+  for (int i = 0; i < w.ControlCount(); ++i) {
+    TControl *c = w.Controls(i);
+    const unsigned type = ControlType(c);
+    if (!c || (type & kIsImage)) continue;
+    Put(key, c), Put(key, type);
+    Put(key, c->Visible());
+    Put(key, c->Left), Put(key, c->Top), Put(key, c->Width), Put(key, c->Height);
+    if (!c->Visible()) continue;
+    if (type & kIsGrid) return false;
+    Put(key, c->WordWrap), Put(key, c->Font.Size), Put(key, c->Alignment);
+    if (type & kIsMaskEdit) {
+      auto *me = static_cast<TMaskEdit *>(c);
+      Put(key, me->IsMasked());
+      Put(key, me->IsMasked() ? me->Mask().Length() : 0);
+    }
+    if (type & kIsEdit) {
+      Put(key, static_cast<TCustomEdit *>(c)->MaxLength); // its text is not measured
+    } else if (type & kIsCombo) {
+      auto *cb = static_cast<TComboBox *>(c);
+      PutText(key, cb->Caption());
+      for (const auto &item : cb->Items.Items()) PutText(key, item);
+    } else if (!(type & kIsMemo)) { // nor the lines of a memo
+      PutText(key, c->Caption());
+    }
+    if (type & kIsPanel) {
+      auto *p = static_cast<TPanel *>(c);
+      Put(key, p->BevelInner), Put(key, p->BevelOuter);
+    }
+    if ((type & kIsWinControl) && !(type & (kIsEdit | kIsButton | kIsCombo | kIsMemo)))
+      if (!PutControls(key, *static_cast<TWinControl *>(c))) return false;
+  }
+  return true;
+}
+
+} // namespace
+
+bool TTerminalLayout::Key(const TForm &form, int cols, int lines, std::string &key) {
+  key.clear();
+  Put(key, &form), Put(key, cols), Put(key, lines);
+  return PutControls(key, form);
+}
+
+bool TTerminalLayout::Update(const TForm &form, int cols, int lines) {
+  std::string key;
+  key.reserve(fKey.size());
+  const bool keyed = Key(form, cols, lines, key);
+  if (keyed && key == fKey) return false;
+  Build(form, cols, lines);
+  fKey = keyed ? std::move(key) : std::string();
+  return true;
+}
+
 void TTerminalLayout::Build(const TForm &form, int cols, int lines) {
+  fKey.clear();
   fItems.clear();
   fCols = std::max(1, cols);
   fLines = std::max(1, lines);

@@ -34,6 +34,22 @@ struct TCellRect {
 
 enum class TLaidKind { Label, Edit, Button, Panel, Combo, Memo, Grid };
 
+// What a control is, found once per class rather than by a chain of casts at each paint.
+enum TControlType : unsigned {
+  kIsImage = 1,
+  kIsGrid = 2,
+  kIsMemo = 4,
+  kIsCombo = 8,
+  kIsEdit = 16, // an edit, masked or not
+  kIsMaskEdit = 32,
+  kIsButton = 64,
+  kIsWinControl = 128,
+  kIsPanel = 256,
+  kIsLabel = 512,
+  kIsForm = 1024,
+};
+unsigned ControlType(const TControl *c);
+
 struct TLaidControl {
   TControl *control = nullptr;
   TLaidKind kind = TLaidKind::Label;
@@ -50,6 +66,10 @@ class TTerminalLayout {
 public:
   // Lays out the visible controls of `form` on a screen of cols x lines cells.
   void Build(const TForm &form, int cols, int lines);
+  // The same, unless nothing the layout reads has changed since the last Build: a key press
+  // that only changes an edit's text or the focus lays nothing out again. False when the
+  // layout was kept.
+  bool Update(const TForm &form, int cols, int lines);
 
   // Parents come before their children; inside a parent, controls keep their
   // z-order, and panels laid over their siblings (a processing panel over the
@@ -81,4 +101,6 @@ private:
   bool fFits = true;
   bool fCompact = false;
   int fCols = 0, fLines = 0;
+  std::string fKey; // what the layout was built from (empty: build again)
+  static bool Key(const TForm &form, int cols, int lines, std::string &key);
 };

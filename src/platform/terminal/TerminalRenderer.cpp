@@ -74,11 +74,13 @@ public:
   };
   std::vector<TCell> frame, shown;
   int cols = 0, lines = 0;
-  bool utf8 = false;
+  bool utf8 = false, colours = false, poor = true; // as the terminal was at this frame
 
   // A new frame of the terminal's size; everything is sent again after a resize or a redraw.
   void Begin(bool resend) {
     utf8 = Utf8Locale();
+    colours = has_colors();
+    poor = !colours || COLORS < 16;
     if (resend || cols != COLS || lines != LINES) {
       cols = COLS, lines = LINES;
       shown.assign(size_t(std::max(0, cols * lines)), TCell{});
@@ -99,7 +101,7 @@ public:
     }
   }
   short Pair(int fg, int bg) {
-    if (!has_colors()) return 0;
+    if (!colours) return 0;
     const auto key = std::make_pair(fg, bg);
     if (key == fLastKey) return fLastPair;
     auto it = fPairs.find(key);
@@ -109,7 +111,7 @@ public:
     return it->second;
   }
   // Fewer than 16 colours: grey does not exist and dimming stands for it.
-  bool Poor() const { return !has_colors() || COLORS < 16; }
+  bool Poor() const { return poor; }
 
 private:
   std::map<std::pair<int, int>, short> fPairs;    // platform colours -> curses pair
@@ -196,8 +198,13 @@ public:
     }
   }
   void Fill(const TCellRect &r, const TStyle &s, const TCellRect &clip) {
-    for (int y = r.y; y < r.Bottom(); ++y)
-      for (int x = r.x; x < r.Right(); ++x) Put(x, y, ' ', s, clip);
+    const TCellRect in = r.Intersect(clip).Intersect(TCellRect{0, 0, fPal.cols, fPal.lines});
+    if (in.Empty()) return;
+    const TTerminalSurface::TCell cell{' ', s.attr, fPal.Pair(s.fg, s.bg)};
+    for (int y = in.y; y < in.Bottom(); ++y) {
+      auto row = fPal.frame.begin() + long(y) * fPal.cols;
+      std::fill(row + in.x, row + in.Right(), cell);
+    }
   }
   void Frame(const TCellRect &r, const TStyle &s, const TCellRect &clip) {
     if (r.w < 2 || r.h < 2) return;
@@ -262,8 +269,9 @@ TTerminalRenderer::~TTerminalRenderer() {
 
 int TTerminalRenderer::BackgroundOf(const TControl *c) const {
   for (const TControl *p = c; p; p = p->Parent()) {
-    if (dynamic_cast<const TForm *>(p)) return PlainColour(p->Color);
-    const bool ownBg = !p->ParentColor && !(p->Transparent && dynamic_cast<const TLabel *>(p));
+    const unsigned type = ControlType(p);
+    if (type & kIsForm) return PlainColour(p->Color);
+    const bool ownBg = !p->ParentColor && !(p->Transparent && (type & kIsLabel));
     if (ownBg) return PlainColour(p->Color);
   }
   return kBtnFace;
@@ -284,7 +292,7 @@ void TTerminalRenderer::Paint(const TPromptBox *prompt) {
   TCanvas cv(*fPalette);
   const TCellRect screen{0, 0, COLS, LINES};
   if (form) {
-    fLayout.Build(*form, COLS, LINES);
+    fLayout.Update(*form, COLS, LINES);
     DrawForm(*form);
   } else {
     cv.Fill(screen, TStyle{kWhite, kBlack, A_NORMAL}, screen);
@@ -375,7 +383,7 @@ void TTerminalRenderer::DrawControl(const TLaidControl &it) {
   }
   case TLaidKind::Edit: {
     auto *e = static_cast<TCustomEdit *>(c);
-    auto *me = dynamic_cast<TMaskEdit *>(c);
+    auto *me = (ControlType(c) & kIsMaskEdit) ? static_cast<TMaskEdit *>(c) : nullptr;
     const std::string text = me && !me->Mask().Empty() ? me->EditText() : e->Text();
     const int fx = it.frame ? r.x + 1 : r.x;
     const int fw = it.frame ? r.w - 2 : r.w;

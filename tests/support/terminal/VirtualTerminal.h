@@ -1,11 +1,12 @@
 // A virtual terminal for the tests and the benchmarks: a curses screen of a fixed size whose
-// output goes nowhere and whose keys come from a pipe the caller writes into, and forms built
-// like the module's.
+// output goes to a scratch file (only its length is looked at: what a repaint sends) and whose
+// keys come from a pipe the caller writes into, and forms built like the module's.
 #pragma once
 
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -23,7 +24,8 @@ public:
   explicit TVirtualTerminal(int cols = 80, int lines = 24) {
     if (pipe(fFds) != 0) throw std::runtime_error("pipe");
     fIn = fdopen(fFds[0], "r");
-    fOut = std::fopen("/dev/null", "w");
+    fOut = std::tmpfile();
+    if (!fOut) throw std::runtime_error("tmpfile");
     TTerminalOptions o;
     o.in = fIn;
     o.out = fOut;
@@ -50,6 +52,11 @@ public:
   void Send(const std::string &bytes) {
     if (write(fFds[1], bytes.data(), bytes.size()) != (ssize_t)bytes.size())
       throw std::runtime_error("write");
+  }
+  // Bytes sent to the terminal so far.
+  size_t Sent() {
+    std::fflush(fOut);
+    return size_t(lseek(fileno(fOut), 0, SEEK_END));
   }
   void CloseInput() {
     close(fFds[1]);
