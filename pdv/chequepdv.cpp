@@ -9,7 +9,8 @@
 // an export, 5 the operator was gone before the screens were done (the script failed or ran
 // out, the terminal closed or hung up, no terminal and no script; the call still returned),
 // 6 the module asked to save the transaction file and the save failed (or the error for the
-// point of sale could not be left), 7 the call went through but the audit trail lost lines.
+// point of sale could not be left), 7 the call went through but the audit trail or the
+// transcript lost lines.
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -27,6 +28,7 @@
 #include "PdvSummary.h"
 #include "SessaoModulo.h"
 #include "platform/Forms.h"
+#include "platform/IniFiles.h"
 #include "platform/Pictures.h"
 #include "platform/Privacy.h"
 #include "platform/Script.h"
@@ -314,6 +316,10 @@ int main(int argc, char **argv) {
   }
   Transcript().Add("call", {{"export", exportName}, {"operation", o.number}});
   call(hostWindow, o.number); // the module gives its terminal back before it returns
+  // A configuration file the module could not read gave it the defaults, as the platform's rule
+  // has it; whoever runs the host learns which file and why.
+  for (const TIniProblem &p : TakeIniProblems())
+    (void)std::fprintf(stderr, "chequepdv: %s\n", CleanUtf8(p.file + ": " + p.why).c_str());
   const uintptr_t ownerAfter = Application->OwnerWindow();
   const std::string absent = OperadorAusente();
   Transcript().Add("return", {{"export", exportName},
@@ -342,12 +348,19 @@ int main(int argc, char **argv) {
   // that went through (the summary above lists the values the store still holds).
   const pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
   (void)std::fflush(stdout);
-  // The trail is what support reads afterwards: one that lost lines must not pass for whole.
-  const bool lostAudit = host.LinhasAuditPerdidas() > 0;
-  if (lostAudit)
+  // The trail and the transcript are what support reads afterwards: one that lost lines must
+  // not pass for whole.
+  const size_t lostEvents = Transcript().LostEvents();
+  const bool lostLog = host.LinhasAuditPerdidas() > 0 || lostEvents > 0;
+  if (host.LinhasAuditPerdidas() > 0)
     (void)std::fprintf(stderr, "chequepdv: %s\n",
                        CleanUtf8(o.audit + ": " + std::to_string(host.LinhasAuditPerdidas()) +
                                  " audit line(s) could not be written (" + host.FalhaAudit() + ")")
+                           .c_str());
+  if (lostEvents > 0)
+    (void)std::fprintf(stderr, "chequepdv: %s\n",
+                       CleanUtf8(o.transcript + ": " + std::to_string(lostEvents) +
+                                 " transcript event(s) could not be written")
                            .c_str());
   if (host.UltimoSalvamentoFalhou()) {
     (void)std::fprintf(
@@ -365,5 +378,5 @@ int main(int argc, char **argv) {
                        CleanUtf8("the error for the point of sale was not saved: " + f).c_str());
   if (!host.FalhasErroPdv().empty()) return kExitSave;
   if (!absent.empty()) return kExitScript;
-  return lostAudit ? kExitLog : kExitOk;
+  return lostLog ? kExitLog : kExitOk;
 }
