@@ -169,7 +169,13 @@ bool TServico::LeComEspera(const std::string &caminho, std::string &bytes, std::
     struct stat st {};
     if (lstat(caminho.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         size_t(st.st_size) > kLimitePedido) {
+      // Its first lines still name the operation and the point of sale to answer.
       motivo = "PEDIDO MAIOR QUE 64 KB";
+      bytes.assign(4096, '\0');
+      const int fd = open(caminho.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+      const ssize_t n = fd >= 0 ? read(fd, bytes.data(), bytes.size()) : -1;
+      if (fd >= 0) (void)close(fd);
+      bytes.resize(n > 0 ? size_t(n) : 0);
       return false;
     }
     try {
@@ -194,10 +200,13 @@ void TServico::Processa(const std::string &caminho) {
   // A response the point of sale left unread belongs to a transaction it gave up on.
   RemoveTodos(fResp, kPedido);
   TPedido pedido;
+  std::string ignorado;
   if (lido && LePedido(bytes, pedido, motivo))
     Transacao(pedido, bytes);
+  else if (lido)
+    Refusa(pedido, bytes, motivo);
   else
-    Refusa(pedido, lido ? bytes : std::string(), motivo);
+    Refusa((LePedido(bytes, pedido, ignorado), pedido), bytes, motivo);
   ++fAtendidos;
 }
 
