@@ -2,7 +2,12 @@
  * the host library (here the reference one, libpdvhost), loads the module at run time, supplies
  * the amount of the sale, calls one export and prints what the field store holds afterwards.
  *
- *   pdv_exemplo [consulta | adm N | generico N | venda] [AMOUNT]     (default: consulta 15000)
+ *   pdv_exemplo [--fecha MS] [consulta | adm N | generico N | venda] [AMOUNT]
+ *                                                                 (default: consulta 15000)
+ *
+ * --fecha MS (Windows): the point of sale starts closing MS milliseconds into the call, as when
+ * the shop shuts it down: its quit message arrives while a screen waits, and the call still
+ * comes back.
  *
  * The module shows its own screens: on the process's terminal, on its own windows on Windows,
  * or played by the operator script that CHEQUE_ROTEIRO names. Its configuration (Cheque.ini,
@@ -24,6 +29,14 @@ static void *Carrega(const char *nome) {
 static void *Funcao(void *m, const char *nome) {
   return (void *)GetProcAddress((HMODULE)m, nome);
 }
+static void CALLBACK Fecha(HWND janela, UINT mensagem, UINT_PTR id, DWORD agora) {
+  (void)janela, (void)mensagem, (void)agora;
+  KillTimer(NULL, id);
+  PostQuitMessage(0);
+}
+static void FechaEm(int ms) {
+  SetTimer(NULL, 0, (UINT)ms, Fecha);
+}
 #else
 #include <dlfcn.h>
 #define MODULO "libcheque.so"
@@ -32,6 +45,9 @@ static void *Carrega(const char *nome) {
 }
 static void *Funcao(void *m, const char *nome) {
   return dlsym(m, nome);
+}
+static void FechaEm(int ms) {
+  (void)ms; /* a Linux point of sale that closes ends the call through its terminal */
 }
 #endif
 
@@ -43,6 +59,11 @@ typedef void(CHEQUE_STDCALL *TExecuta)(uint32_t janela, int32_t operacao);
 static const int32_t kCampos[] = {1003, 1009, 1027, 20033};
 
 int main(int argc, char **argv) {
+  int fecha = 0;
+  if (argc > 2 && strcmp(argv[1], "--fecha") == 0) {
+    fecha = atoi(argv[2]);
+    argv += 2, argc -= 2;
+  }
   const char *operacao = argc > 1 ? argv[1] : "consulta";
   const char *exportacao = "ExecutaConsultaCheque";
   int32_t numero = 0;
@@ -54,7 +75,8 @@ int main(int argc, char **argv) {
   } else if (strcmp(operacao, "venda") == 0) {
     exportacao = "ExecutaVenda";
   } else if (strcmp(operacao, "consulta") != 0) {
-    fprintf(stderr, "usage: %s [consulta | adm N | generico N | venda] [AMOUNT]\n", argv[0]);
+    fprintf(stderr,
+            "usage: pdv_exemplo [--fecha MS] [consulta | adm N | generico N | venda] [AMOUNT]\n");
     return 2;
   }
   const char *valor = argc > proximo ? argv[proximo] : "15000";
@@ -70,6 +92,7 @@ int main(int argc, char **argv) {
 
   GravaCampoString(1003, 0, valor); /* the amount of the sale, in cents */
   inicializa();
+  if (fecha > 0) FechaEm(fecha);
   executa(1, numero); /* this program has no window of its own: 1 stands for it */
   finaliza();
 

@@ -2,6 +2,7 @@
 // host's operator script (when the host program hands one over, SessaoRoteiro.h) or a person at
 // real windows (Win32Renderer, Win32Keyboard). The form layer only sees an input source and
 // observers, as with the terminal.
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,12 @@ public:
   // Decided once, when the first screen needs it: by then the host has everything in place.
   void Escolhe() {
     if (fFonte) return;
+    // A script named by the environment: the module plays it at each call (OperadorModulo.h),
+    // with no window to show.
+    if (const char *roteiro = std::getenv("CHEQUE_ROTEIRO"); roteiro && *roteiro) {
+      fFonte = &fSemJanelas;
+      return;
+    }
     const auto obtem = reinterpret_cast<TObtemSessaoRoteiro>(
         reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA(nullptr), CHEQUE_SESSAO_ROTEIRO)));
     TSessaoRoteiro *sessao = obtem ? obtem() : nullptr;
@@ -45,6 +52,12 @@ public:
   TSessaoRoteiro *Sessao() const { return fSessao; }
 
 private:
+  struct TSemJanelas final : TInputSource {
+    bool Next(TOperatorAction &, int64_t) override {
+      throw EScriptFailure("no operator input: the script named by CHEQUE_ROTEIRO is not playing");
+    }
+    int64_t Now() const override { return 0; }
+  } fSemJanelas;
   TInputSource *fFonte = nullptr;
   TSessaoRoteiro *fSessao = nullptr;
   std::unique_ptr<TScriptSource> fRoteiro;
