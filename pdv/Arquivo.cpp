@@ -283,6 +283,65 @@ void DefineGanchoGravacao(TGanchoGravacao gancho) {
   Gancho() = std::move(gancho);
 }
 
+namespace {
+// Lines into a fixed buffer, written when full: no allocation on the way.
+struct TSaidaFixa {
+  int fd = -1;
+  bool ok = true;
+  size_t n = 0;
+  char buf[16384];
+  void Esvazia() {
+    for (size_t feito = 0; ok && feito < n;) {
+      const long w = sistema::Escreve(fd, buf + feito, n - feito);
+      ok = w > 0;
+      feito += ok ? static_cast<size_t>(w) : 0;
+    }
+    n = 0;
+  }
+  void Poe(const char *s, size_t k) {
+    for (size_t i = 0; i < k; ++i) {
+      if (n == sizeof buf) Esvazia();
+      buf[n++] = s[i];
+    }
+  }
+  void Numero(int32_t v, size_t minimo) {
+    char num[16];
+    const auto r = std::to_chars(num, num + sizeof num, v);
+    const auto k = static_cast<size_t>(r.ptr - num);
+    for (size_t z = k; z < minimo; ++z) Poe("0", 1);
+    Poe(num, k);
+  }
+};
+} // namespace
+
+bool GravaStoreEmergencia(const TStore &store, const char *path) noexcept {
+  const int fd = sistema::CriaNovo(path);
+  if (fd < 0) return false;
+  TSaidaFixa s;
+  s.fd = fd;
+  for (const auto &[chave, valor] : store) {
+    s.Numero(chave.first, 0);
+    s.Poe("-", 1);
+    s.Numero(chave.second, 3);
+    s.Poe(" = ", 3);
+    for (const char c : valor) {
+      const auto u = static_cast<unsigned char>(c);
+      if (u < 0x20 || u == 0x7F) {
+        const char e[4] = {'\\', 'x', kHex[u >> 4], kHex[u & 15]};
+        s.Poe(e, 4);
+      } else if (c == '\\') {
+        s.Poe("\\\\", 2);
+      } else {
+        s.Poe(&c, 1);
+      }
+    }
+    s.Poe("\n", 1);
+  }
+  s.Esvazia();
+  const bool ok = s.ok && sistema::Sincroniza(fd);
+  return sistema::Fecha(fd) && ok;
+}
+
 std::string CaminhoRecusado(const std::string &path) {
   std::string motivo;
   sistema::Destino(path, motivo);

@@ -143,6 +143,10 @@ bool Remove(const std::string &path) {
   return ::unlink(path.c_str()) == 0;
 }
 
+int CriaNovo(const char *path) {
+  return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
 int AbreParaLer(const std::string &path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;

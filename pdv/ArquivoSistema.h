@@ -40,6 +40,9 @@ bool Renomeia(const std::string &de, const std::string &para);
 bool SincronizaDiretorio(const std::string &dir);
 bool Remove(const std::string &path);
 
+// Creates `path`, which must not exist (nor be a link), owner-only, to write it. The descriptor,
+// or -1. Safe in a signal handler.
+int CriaNovo(const char *path);
 // Opens a file to read it, never waiting (a FIFO with no writer would hold the open for ever);
 // its reads then wait as usual. The descriptor, or -1.
 int AbreParaLer(const std::string &path);

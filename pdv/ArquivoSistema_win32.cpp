@@ -121,6 +121,11 @@ bool Remove(const std::string &path) {
   return _unlink(path.c_str()) == 0;
 }
 
+int CriaNovo(const char *path) {
+  return _open(path, _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY | _O_NOINHERIT,
+               _S_IREAD | _S_IWRITE);
+}
+
 // The system has no FIFO a file name could wait on.
 int AbreParaLer(const std::string &path) {
   return _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);

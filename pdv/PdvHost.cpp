@@ -91,6 +91,7 @@ void TPdvHost::Reinicia() {
   fErrosPdv.clear();
   fCupomNegada.reset();
   fAutorizacoes = 0;
+  fRespostaNaoSalva = false;
   fRespostasPinpadUsadas = fCartoesUsados = 0;
   fConsultasBins = 0;
   fEscritorStatus = nullptr;
@@ -175,6 +176,7 @@ void TPdvHost::GravaArquivo() {
   try {
     SalvaArquivoTransacao(fArquivoTransacao);
     fUltimoFalhou = false;
+    fRespostaNaoSalva = false;
     fSalvamentos.push_back(fArquivoTransacao);
     Transcript().Add("save", {{"path", fArquivoTransacao}, {"values", fStore.size()}});
   } catch (const std::exception &e) {
@@ -257,6 +259,7 @@ int32_t TPdvHost::Autoriza(const TRequestLayout *layout, TChequeHandle rotulo, i
        {"entries", cheque::layout::EntradasJson<TTranscript::Json>(entradas, &TTranscript::Text)}});
   Status(rotulo, Utf8ToCp1252("Aguardando a resposta..."));
   Aplica(fCenario->OperacoesAutorizacao(n));
+  fRespostaNaoSalva = true;
   Status(rotulo, Utf8ToCp1252("Resposta recebida."));
   const auto r = LeCampo(1009, 0);
   return r ? StrToIntDef(std::string(*r), 255) : 255;
@@ -275,6 +278,7 @@ void TPdvHost::LeituraTimeoutVenezuela() {
   for (int32_t c : fCenario->timeoutDados.remove) ops.push_back({c, 0, std::nullopt});
   for (const auto &[k, v] : fCenario->timeoutDados.grava) ops.push_back({k.first, k.second, v});
   Aplica(ops);
+  fRespostaNaoSalva = true;
 }
 
 void TPdvHost::ComprovanteTimeoutVenezuela() {

@@ -191,6 +191,11 @@ PDV_API void GravaArquivoAtomico(const std::string &path, const std::string &byt
 // The same with the bytes made piece by piece (`proximo` false when none is left).
 PDV_API void GravaArquivoAtomico(const std::string &path,
                                  const std::function<bool(std::string &pedaco)> &proximo);
+// Writes the store's transaction-file text to a new file `path` (never over an existing one nor
+// through a link), owner-only, synced; false when it cannot. Allocates nothing and calls only
+// what a signal handler may call, so that an interrupted call can still keep the store (the
+// store must not be changing at the moment).
+PDV_API bool GravaStoreEmergencia(const TStore &store, const char *path) noexcept;
 // Why the host must not write through `path`, or "": it is a loop of symbolic
 // links, or one of its links lies in a world-writable sticky directory (such as
 // /tmp) and belongs neither to this user nor to the directory's owner: planted
@@ -302,6 +307,9 @@ public:
   // transaction file then does not hold what the store holds).
   int PedidosSalvamento() const { return fPedidosSalvamento; }
   bool UltimoSalvamentoFalhou() const { return fUltimoFalhou; }
+  // Whether the network answered (an authorisation, the time-out data) since the last save that
+  // succeeded: what a call interrupted now would lose.
+  bool RespostaNaoSalva() const { return fRespostaNaoSalva; }
   // Failures to leave an error for the point of sale in ArquivoErroPdv().
   const std::vector<std::string> &FalhasErroPdv() const { return fFalhasErroPdv; }
 
@@ -379,6 +387,7 @@ private:
   std::vector<std::string> fSalvamentos, fFalhasSalvamento, fFalhasErroPdv;
   int fPedidosSalvamento = 0;
   bool fUltimoFalhou = false;
+  volatile bool fRespostaNaoSalva = false;   // read by a signal handler
   std::map<int32_t, std::string> fMensagens; // loaded over the built-in table
   std::unique_ptr<TCenario> fCenario;
   std::string fArquivoAudit;

@@ -13,6 +13,7 @@
 // transcript lost lines.
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -175,6 +176,59 @@ bool LoadScript(const TPdvOptions &o) {
   return true;
 }
 
+// What an interrupted call keeps: the signal handler below only writes these, prepared before
+// the call, so that it allocates nothing.
+struct TRecovery {
+  std::string path, other; // NAME.recuperacao, or NAME.recuperacao.PID when that exists
+  std::string saved, savedOther, failed; // the lines for standard error
+} gRecovery;
+volatile std::sig_atomic_t gInCall = 0;
+
+void WriteStderr(const std::string &line) {
+  (void)!::write(2, line.data(), line.size());
+}
+
+// SIGINT, SIGTERM or SIGQUIT during the call (the terminal's session, when there is one, has
+// already given the terminal back): the network's answer is in the store, but the module has
+// not asked to save it, so it goes to a file of its own beside the transaction file, which is
+// left as it was. Then the signal ends the program as it would have.
+void OnInterrupted(int sig) {
+  const int saved = errno;
+  const pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
+  if (gInCall && host.RespostaNaoSalva()) {
+    if (pdv::GravaStoreEmergencia(host.Store(), gRecovery.path.c_str()))
+      WriteStderr(gRecovery.saved);
+    else if (pdv::GravaStoreEmergencia(host.Store(), gRecovery.other.c_str()))
+      WriteStderr(gRecovery.savedOther);
+    else
+      WriteStderr(gRecovery.failed);
+  }
+  (void)std::signal(sig, SIG_DFL);
+  (void)std::raise(sig);
+  errno = saved;
+}
+
+void KeepAnswersOfAnInterruptedCall() {
+  const std::string store = pdv::TPdvHost::Instancia().ArquivoTransacao();
+  gRecovery.path = store + ".recuperacao";
+  gRecovery.other = gRecovery.path + "." + std::to_string(::getpid());
+  const std::string why = "the call was interrupted after the network answered: ";
+  const std::string left = " (" + store + " is left as it was)\n";
+  gRecovery.saved =
+      CleanUtf8("chequepdv: " + why + "the store is kept in " + gRecovery.path + left);
+  gRecovery.savedOther =
+      CleanUtf8("chequepdv: " + why + "the store is kept in " + gRecovery.other + left);
+  gRecovery.failed =
+      CleanUtf8("chequepdv: " + why + "the store could not be kept in " + gRecovery.path + left);
+  for (const int sig : {SIGINT, SIGTERM
+#ifdef SIGQUIT
+                        ,
+                        SIGQUIT
+#endif
+       })
+    (void)std::signal(sig, OnInterrupted);
+}
+
 std::string DefaultModulePath() {
   const std::string self = SelfPath();
   const auto slash = self.rfind('/');
@@ -315,7 +369,10 @@ int main(int argc, char **argv) {
     Die(kExitUsage, "no operation to call");
   }
   Transcript().Add("call", {{"export", exportName}, {"operation", o.number}});
+  KeepAnswersOfAnInterruptedCall();
+  gInCall = 1;
   call(hostWindow, o.number); // the module gives its terminal back before it returns
+  gInCall = 0;
   // A configuration file the module could not read gave it the defaults, as the platform's rule
   // has it; whoever runs the host learns which file and why.
   for (const TIniProblem &p : TakeIniProblems())

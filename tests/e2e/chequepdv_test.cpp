@@ -4,11 +4,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <future>
+#include <poll.h>
+#include <pty.h>
 #include <set>
 #include <sstream>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "E2e.h"
@@ -243,6 +246,61 @@ TEST(Chequepdv, UnreadableConfigurationIsNamed) {
   EXPECT_EQ(o.run.exitCode, 0) << o.Diagnostics();
   EXPECT_EQ(o.run.err, "chequepdv: " + s.dir / "Cheque.ini" +
                            ": larger than 4194304 bytes: the rest is ignored\n");
+}
+
+// A person at the terminal reaches the result screen of a code-72 consultation and the program
+// is ended there (SIGTERM; SIGINT and SIGQUIT take the same road) before the module asked to
+// save: the network's answer goes to NAME.recuperacao, owner-only, standard error says so, and
+// the transaction file stays as it was.
+TEST(Chequepdv, InterruptedCallKeepsTheAnswerBesideTheStore) {
+  TempDir d;
+  const std::string demo = kSourceDir + "/share/demo", store = d / "transacao.txt";
+  testsupport::WriteFile(store, "99-000 = antes\n");
+  winsize tamanho{24, 80, 0, 0};
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, &tamanho);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("TERM", "xterm", 1);
+    dup2(open((d / "err.txt").c_str(), O_WRONLY | O_CREAT, 0600), 2);
+    execl(PdvPath().c_str(), "chequepdv", "--dir", (demo + "/codigos").c_str(), "--scenario",
+          (demo + "/cenario.ini").c_str(), "--store", store.c_str(), "consulta", nullptr);
+    _exit(127);
+  }
+  std::string tela; // everything drawn, read as it comes so that the program never blocks
+  const auto le = [&](int ms) {
+    char b[4096];
+    for (pollfd p{terminal, POLLIN, 0}; poll(&p, 1, ms) > 0;) {
+      const ssize_t n = read(terminal, b, sizeof b);
+      if (n <= 0) break;
+      tela.append(b, static_cast<size_t>(n));
+    }
+  };
+  for (const char *teclas : {"1", "1", "150,00\r", "\r", "341\r", "0123\r", "456789\r", "1\r",
+                             "000101\r", "1\r", "52998224725\r",
+                             "\x1b"
+                             "1"}) {
+    le(300);
+    ASSERT_EQ(write(terminal, teclas, strlen(teclas)), static_cast<ssize_t>(strlen(teclas)));
+  }
+  for (int i = 0; i < 50 && tela.find("CONSULTA REALIZADA") == std::string::npos; ++i) le(200);
+  EXPECT_NE(tela.find("CONSULTA REALIZADA"), std::string::npos) << "the result screen";
+  kill(pid, SIGTERM);
+  int status = 0;
+  le(200);
+  close(terminal);
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  const std::string recuperado = ReadFile(store + ".recuperacao");
+  EXPECT_NE(recuperado.find("99-000 = antes\n"), std::string::npos) << recuperado;
+  EXPECT_NE(recuperado.find("\n20033-000 = 0CHEQUE SEM RESTRI"), std::string::npos) << recuperado;
+  struct stat st {};
+  EXPECT_EQ((stat((store + ".recuperacao").c_str(), &st), st.st_mode & 0777), 0600u);
+  EXPECT_EQ(ReadFile(store), "99-000 = antes\n");
+  EXPECT_EQ(ReadFile(d / "err.txt"),
+            "chequepdv: the call was interrupted after the network answered: the store is kept "
+            "in " +
+                store + ".recuperacao (" + store + " is left as it was)\n");
 }
 
 // The module asks for the save and the directory refuses it (read-only: a read-only mount, or
