@@ -118,10 +118,10 @@ private:
 const std::string kAprova = "[autorizacao]\n1009-0 = 0\n1027-0 = CHEQUE SEM RESTRIÇÕES\n"
                             "20033-0 = 0CHEQUE SEM RESTRIÇÕES@CONSULTA REALIZADA COM SUCESSO@\n";
 // A typed cheque with everything the screen asks for: the operator only confirms.
-const std::vector<std::string> kCheque = {"003-000=15000",    "006-000=F",   "007-000=52998224725",
-                                          "008-000=07122026", "033-000=341", "034-000=0123",
-                                          "036-000=456789",   "037-000=1",   "038-000=000101",
-                                          "039-000=5",        "150-001=11",  "150-002=32345678"};
+const std::vector<std::string> kCheque = {"003-000=15000", "006-000=F",       "007-000=52998224725",
+                                          "033-000=341",   "034-000=0123",    "036-000=456789",
+                                          "037-000=1",     "038-000=000101",  "039-000=5",
+                                          "150-001=11",    "150-002=32345678"};
 const std::string kConfirma = "expect-form FrmRedes_Mnu\ntype 1\nexpect-form FrmCon_Con\n"
                               "click btConfirma\n";
 
