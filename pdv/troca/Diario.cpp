@@ -133,16 +133,12 @@ std::optional<TTransacao> TDiario::Le(int64_t id) const {
 }
 
 std::vector<TTransacao> TDiario::EmEstado(const std::vector<std::string> &estados) const {
+  std::string sql = std::string("SELECT ") + kColunas + " FROM transacao WHERE estado IN (";
+  for (size_t i = 0; i < estados.size(); ++i) sql += i ? ", ?" : "?";
+  TComando c(fDb, (sql + ") ORDER BY id").c_str());
+  for (size_t i = 0; i < estados.size(); ++i) c.Texto(int(i + 1), estados[i]);
   std::vector<TTransacao> out;
-  TComando c(fDb, (std::string("SELECT ") + kColunas + " FROM transacao ORDER BY id").c_str());
-  while (c.Passo()) {
-    TTransacao t = DaLinha(c);
-    for (const auto &e : estados)
-      if (t.estado == e) {
-        out.push_back(std::move(t));
-        break;
-      }
-  }
+  while (c.Passo()) out.push_back(DaLinha(c));
   return out;
 }
 

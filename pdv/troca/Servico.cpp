@@ -111,8 +111,8 @@ private:
 
 void TServico::LinhaOciosa() {
   if (!fCfg.linhaOciosa) return;
-  std::printf("\r\033[Kchequepdv atende %s: aguardando o PDV (%d atendidos)", fCfg.dir.c_str(),
-              fAtendidos);
+  std::printf("\r\033[Kchequepdv atende %s: waiting for the point of sale (%d answered)",
+              fCfg.dir.c_str(), fAtendidos);
   std::fflush(stdout);
   fLinhaMostrada = true;
 }
@@ -195,7 +195,10 @@ bool TServico::LeComEspera(const std::string &caminho, std::string &bytes, std::
 void TServico::Processa(const std::string &caminho) {
   std::string bytes, motivo;
   const bool lido = LeComEspera(caminho, bytes, motivo);
-  (void)unlink(caminho.c_str());
+  // A request that stays would be taken again and again.
+  if (unlink(caminho.c_str()) != 0 && errno != ENOENT)
+    throw std::runtime_error(caminho + ": cannot delete the request (" + std::strerror(errno) +
+                             ")");
   if (!lido && motivo.empty()) return;
   // A response the point of sale left unread belongs to a transaction it gave up on.
   RemoveTodos(fResp, kPedido);
