@@ -111,9 +111,9 @@ private:
 
 void TServico::LinhaOciosa() {
   if (!fCfg.linhaOciosa) return;
-  std::printf("\r\033[Kchequepdv atende %s: waiting for the point of sale (%d answered)",
-              fCfg.dir.c_str(), fAtendidos);
-  std::fflush(stdout);
+  (void)std::printf("\r\033[Kchequepdv atende %s: waiting for the point of sale (%d answered)",
+                    fCfg.dir.c_str(), fAtendidos);
+  (void)std::fflush(stdout);
   fLinhaMostrada = true;
 }
 
@@ -236,8 +236,8 @@ void TServico::Transacao(const TPedido &pedido, const std::string &bytes) {
   EscreveStatus(pedido);
   fDiario->Estado(id, "executando");
   if (fLinhaMostrada) {
-    std::printf("\r\033[K");
-    std::fflush(stdout);
+    (void)std::printf("\r\033[K");
+    (void)std::fflush(stdout);
     fLinhaMostrada = false;
   }
   const TSaida s = fExecuta(op, pedido);
@@ -304,8 +304,8 @@ void TServico::Espera(int aviso) {
 
 int TServico::Roda() {
   if (!CriaPasta(fCfg.dir) || !CriaPasta(fReq) || !CriaPasta(fResp)) {
-    std::fprintf(stderr, "chequepdv: %s: cannot make req/ and resp/ (%s)\n", fCfg.dir.c_str(),
-                 std::strerror(errno));
+    (void)std::fprintf(stderr, "chequepdv: %s: cannot make req/ and resp/ (%s)\n", fCfg.dir.c_str(),
+                       std::strerror(errno));
     return 3;
   }
   try {
@@ -316,7 +316,7 @@ int TServico::Roda() {
     fDiario = std::make_unique<TDiario>(db);
     Recupera();
   } catch (const std::exception &e) {
-    std::fprintf(stderr, "chequepdv: %s\n", e.what());
+    (void)std::fprintf(stderr, "chequepdv: %s\n", e.what());
     return 3;
   }
   struct sigaction sa {};
@@ -342,12 +342,12 @@ int TServico::Roda() {
       Processa(caminho);
     } catch (const std::exception &e) {
       // The folders or the journal failed under the service: nothing can be answered.
-      std::fprintf(stderr, "chequepdv: %s\n", e.what());
+      (void)std::fprintf(stderr, "chequepdv: %s\n", e.what());
       status = 3;
       break;
     }
   }
-  if (fLinhaMostrada) std::printf("\n");
+  if (fLinhaMostrada) (void)std::printf("\n");
   if (aviso >= 0) (void)close(aviso);
   return status;
 }

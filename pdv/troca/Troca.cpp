@@ -28,6 +28,14 @@ constexpr const char *kAscii[128] = {
     "d", "n", "o", "o",  "o",  "o", "o",  "/", "o",  "u",  "u", "u", "u",  "y", " ", "y",
 };
 
+static_assert(
+    [] {
+      for (const char *a : kAscii)
+        if (!a) return false;
+      return true;
+    }(),
+    "every byte of the code page has its ASCII");
+
 std::string Digitos(const std::string &s) {
   std::string out;
   for (char c : s)
@@ -125,7 +133,7 @@ bool LePedido(const std::string &bytes, TPedido &lido, std::string &motivo) {
 
 std::string FormataMensagem(const TCampos &campos) {
   std::string out;
-  for (const auto &[k, v] : campos) out += k + " = " + v + "\r\n";
+  for (const auto &[k, v] : campos) out.append(k).append(" = ").append(v).append("\r\n");
   return out + "999-999 = 0\r\n";
 }
 
