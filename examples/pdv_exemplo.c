@@ -14,6 +14,9 @@
  * Cliente.ini, ClienteTrn.ini) is read from CHEQUE_DIR or the program's directory. What the
  * module saves goes to transacao.txt and its errors to erro_pdv.txt, in the current directory.
  */
+#ifndef _WIN32
+#define _POSIX_C_SOURCE 200809L /* readlink, beside plain C99 */
+#endif
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -37,17 +40,34 @@ static void CALLBACK Fecha(HWND janela, UINT mensagem, UINT_PTR id, DWORD agora)
 static void FechaEm(int ms) {
   SetTimer(NULL, 0, (UINT)ms, Fecha);
 }
+static const char *Erro(void) {
+  static char texto[32];
+  snprintf(texto, sizeof texto, "error %lu", (unsigned long)GetLastError());
+  return texto;
+}
 #else
 #include <dlfcn.h>
 #define MODULO "libcheque.so"
+#include <unistd.h>
+/* The module beside this program, named by its full path (whoever intercepts dlopen, such as a
+   sanitizer's runtime, does not search this program's run path). */
 static void *Carrega(const char *nome) {
-  return dlopen(nome, RTLD_NOW | RTLD_LOCAL);
+  char caminho[4096];
+  const ssize_t n = readlink("/proc/self/exe", caminho, sizeof caminho - 64);
+  if (n <= 0) return dlopen(nome, RTLD_NOW | RTLD_LOCAL);
+  caminho[n] = '\0';
+  strcpy(strrchr(caminho, '/') + 1, nome);
+  return dlopen(caminho, RTLD_NOW | RTLD_LOCAL);
 }
 static void *Funcao(void *m, const char *nome) {
   return dlsym(m, nome);
 }
 static void FechaEm(int ms) {
   (void)ms; /* a Linux point of sale that closes ends the call through its terminal */
+}
+static const char *Erro(void) {
+  const char *e = dlerror();
+  return e ? e : "no such export";
 }
 #endif
 
@@ -86,7 +106,7 @@ int main(int argc, char **argv) {
   TSemArgumentos finaliza = modulo ? (TSemArgumentos)Funcao(modulo, "Finalize") : NULL;
   TExecuta executa = modulo ? (TExecuta)Funcao(modulo, exportacao) : NULL;
   if (!inicializa || !finaliza || !executa) {
-    fprintf(stderr, "cannot load %s with its exports\n", MODULO);
+    fprintf(stderr, "cannot load %s with its exports (%s)\n", MODULO, Erro());
     return 4;
   }
 

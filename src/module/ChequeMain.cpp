@@ -260,6 +260,7 @@ CHEQUE_EXPORT void CHEQUE_STDCALL Finalize(void) {
     for (auto it = unidades.rbegin(); it != unidades.rend(); ++it)
       if (it->finaliza) it->finaliza();
     FinalizaChequeMain();
+    EsqueceDadosPessoais();
   } catch (...) {
   }
 }

@@ -27,6 +27,10 @@ void DeclaraDadosPessoais() {
   Privacy().SetBufferMask(&MascaraBuffer);
 }
 
+void EsqueceDadosPessoais() {
+  Privacy().SetBufferMask(nullptr);
+}
+
 std::string MascaraBuffer(const std::string &texto) {
   if (DadosDeCheque(texto)) return MaskValue(texto);
   std::string s = texto;

@@ -8,6 +8,9 @@
 
 // Names the personal controls and the buffer masking (the host decides whether to mask).
 void DeclaraDadosPessoais();
+// Takes the buffer masking back (at Finalize: the module may be unloaded, and the form layer
+// must hold no code of it).
+void EsqueceDadosPessoais();
 
 // A module buffer as logs show it: the account ("CHQ1:") and the identity document ("CHQ4:")
 // after their tags, the answers of "PERG:" records, a cheque-data text (pieces separated by the
