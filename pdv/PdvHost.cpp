@@ -119,15 +119,15 @@ void TPdvHost::EventoCampo(int32_t campo, int32_t indice, const std::string *val
   Transcript().Add("field", std::move(j));
 }
 
-uint16_t TPdvHost::GravaCampo(int32_t campo, int32_t indice, std::string valor) {
+uint16_t TPdvHost::GravaCampo(int32_t campo, int32_t indice, const std::string &valor) {
   if (campo < 0 || indice < 0) return VELKOR_ERRO;
   EventoCampo(campo, indice, &valor);
   fStore.Define({campo, indice}, valor);
   return VELKOR_OK;
 }
 
-bool TPdvHost::DefineCampo(int32_t campo, int32_t indice, std::string valor) {
-  return GravaCampo(campo, indice, std::move(valor)) == VELKOR_OK;
+bool TPdvHost::DefineCampo(int32_t campo, int32_t indice, const std::string &valor) {
+  return GravaCampo(campo, indice, valor) == VELKOR_OK;
 }
 
 void TPdvHost::RemoveCampo(int32_t campo) {
@@ -139,8 +139,8 @@ std::optional<std::string_view> TPdvHost::LeCampo(int32_t campo, int32_t indice)
 }
 
 void TPdvHost::DefineCampoTexto(const std::string &atribuicao) {
-  auto [chave, valor] = LeAtribuicao(atribuicao);
-  DefineCampo(chave.first, chave.second, std::move(valor));
+  const auto [chave, valor] = LeAtribuicao(atribuicao);
+  DefineCampo(chave.first, chave.second, valor);
 }
 
 void TPdvHost::Aplica(const std::vector<TOperacao> &operacoes) {

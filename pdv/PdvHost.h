@@ -278,7 +278,7 @@ public:
   std::optional<std::string> Campo(int32_t campo, int32_t indice = 0) const;
   // Writes / removes like the contract does (field events when on). A negative
   // field or index is refused (false).
-  bool DefineCampo(int32_t campo, int32_t indice, std::string valor);
+  bool DefineCampo(int32_t campo, int32_t indice, const std::string &valor);
   void RemoveCampo(int32_t campo); // every index
   // `--set FIELD-INDEX=VALUE` (value escaped as in the transaction file);
   // throws TErroArquivo.
@@ -358,7 +358,7 @@ public:
   void DefineResolvedor(TResolveReferencia r) { fResolvedor = r; }
 
   // ---- The contract (the C functions of cheque/host.h call these)
-  uint16_t GravaCampo(int32_t campo, int32_t indice, std::string valor);
+  uint16_t GravaCampo(int32_t campo, int32_t indice, const std::string &valor);
   // A view valid until the store changes; nullopt when absent.
   std::optional<std::string_view> LeCampo(int32_t campo, int32_t indice) const;
   void GravaArquivo();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/Forms.h"
+#include "platform/IniFiles.h"
 #include "platform/Privacy.h"
 #include "platform/Sistema.h"
 
@@ -15,7 +16,7 @@ std::string gCopia; // a private copy of a script that cannot be read twice (a F
 void EntregaRoteiro(std::unique_ptr<TScriptSource>, const std::string &path,
                     const std::string &text) {
   std::string caminho = path;
-  if (!ArquivoRegular(path)) {
+  if (!FileExists(path)) {
     const char *tmp = std::getenv("TMPDIR");
     std::string modelo = std::string(tmp && *tmp ? tmp : "/tmp") + "/chequepdv-roteiro-XXXXXX";
     const int fd = mkstemp(modelo.data()); // owner-only, as the script may hold typed data

@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "platform/Forms.h"
+#include "platform/IniFiles.h"
 #include "platform/Privacy.h"
 #include "platform/Script.h"
-#include "platform/Sistema.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
 
@@ -42,7 +42,7 @@ TOperadorChamada::TOperadorChamada() {
 void TOperadorChamada::CarregaRoteiro(const std::string &caminho) {
   auto fonte = std::make_unique<TScriptSource>();
   std::string erro;
-  if (!ArquivoRegular(caminho)) erro = caminho + ": not a readable operator script";
+  if (!FileExists(caminho)) erro = caminho + ": not a readable operator script";
   if (erro.empty() && !fonte->LoadFile(caminho, erro) && erro.empty()) erro = caminho;
   TScriptReport &relato = LastScriptReport();
   if (!erro.empty()) {

@@ -10,6 +10,3 @@ std::string CaminhoExecutavel();
 
 // Sets an environment variable of this process (seen by every library loaded in it).
 void DefineVariavelAmbiente(const std::string &nome, const std::string &valor);
-
-// Whether `path` names a regular file (not a directory, a pipe or a device), links followed.
-bool ArquivoRegular(const std::string &path);

@@ -1,7 +1,6 @@
 #include "platform/Sistema.h"
 
 #include <cstdlib>
-#include <sys/stat.h>
 #include <unistd.h>
 
 std::string CaminhoExecutavel() {
@@ -12,9 +11,4 @@ std::string CaminhoExecutavel() {
 
 void DefineVariavelAmbiente(const std::string &nome, const std::string &valor) {
   setenv(nome.c_str(), valor.c_str(), 1);
-}
-
-bool ArquivoRegular(const std::string &path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }

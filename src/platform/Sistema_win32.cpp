@@ -21,8 +21,3 @@ void DefineVariavelAmbiente(const std::string &nome, const std::string &valor) {
   _putenv_s(nome.c_str(), valor.c_str());
   SetEnvironmentVariableA(nome.c_str(), valor.c_str());
 }
-
-bool ArquivoRegular(const std::string &path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
-}

@@ -295,8 +295,11 @@ void TTerminalInput::Byte(unsigned char b) {
     } else if (b >= '<' && b <= '?') {
       if (fCount || fPrivate) fBad = true;
       fPrivate = (char)b;
+      // rxvt's Shift suffix ends the sequence like a final byte but has the form of an
+      // intermediate, so it is taken before them.
+      // NOLINTNEXTLINE(bugprone-branch-clone)
     } else if (b == '$' && fCount == 1 && !fPrivate && !fInter && !fBad) {
-      EndCsi(b); // rxvt's Shift suffix, which has the form of an intermediate
+      EndCsi(b);
     } else if (b >= 0x20 && b <= 0x2F) {
       fInter = true;
     } else if (b == '[' && fSeq.size() == 3) {

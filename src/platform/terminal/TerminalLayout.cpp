@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <numeric>
 
@@ -701,7 +702,7 @@ bool PutControls(std::string &key, const TWinControl &w) {
     TControl *c = w.Controls(i);
     const unsigned type = ControlType(c);
     if (!c || (type & kIsImage)) continue;
-    Put(key, c), Put(key, type);
+    Put(key, reinterpret_cast<uintptr_t>(c)), Put(key, type); // which control, not its bytes
     Put(key, c->Visible());
     Put(key, c->Left), Put(key, c->Top), Put(key, c->Width), Put(key, c->Height);
     if (!c->Visible()) continue;
@@ -735,7 +736,7 @@ bool PutControls(std::string &key, const TWinControl &w) {
 
 bool TTerminalLayout::Key(const TForm &form, int cols, int lines, std::string &key) {
   key.clear();
-  Put(key, &form), Put(key, cols), Put(key, lines);
+  Put(key, reinterpret_cast<uintptr_t>(&form)), Put(key, cols), Put(key, lines);
   return PutControls(key, form);
 }
 
