@@ -37,9 +37,11 @@ for arq in win64 win32; do
     continue
   fi
   t=$SECONDS
+  # Left out: a timing, and the three saves racing for one file, whose winner may differ between
+  # the Linux and the Windows run by design (each run's own checks are the test's).
   if ! CHEQUE_E2E_PDV="$PWD/scripts/windows/chequepdv-compara.sh" \
     CHEQUE_PDV_LINUX="$PWD/$linux/bin/chequepdv" CHEQUE_PDV_WINDOWS="$PWD/build-$arq/bin/chequepdv.exe" \
-    "$linux/bin/test_e2e" --gtest_brief=1 --gtest_filter=-*.ConsultationCostsLittleCpu; then
+    "$linux/bin/test_e2e" --gtest_brief=1 --gtest_filter=-*.ConsultationCostsLittleCpu:*.ConcurrentSavesOfOneFileAllSucceed; then
     falhas=$((falhas + 1))
   fi
   etapa "end-to-end sessions, Linux against $arq under Wine"
