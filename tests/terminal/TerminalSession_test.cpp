@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/TempDir.h"
 #include "support/Tmux.h"
@@ -19,10 +20,11 @@ std::string Program() {
   return std::string(CHEQUE_BIN_DIR) + "/chequepdv";
 }
 
-// chequepdv on the demo with `args`, after `prefix` (shell commands).
-void StartPdv(const TTmux &tmux, const std::string &prefix, const std::string &args) {
+// chequepdv on the demo (or on `dir` under share/) with `args`, after `prefix` (shell commands).
+void StartPdv(const TTmux &tmux, const std::string &prefix, const std::string &args,
+              const std::string &dir = "demo") {
   tmux.Start(prefix + "cd " + Quote(CHEQUE_SOURCE_DIR) + " && " + Quote(Program()) +
-             " --dir share/demo " + args + " consulta");
+             " --dir share/" + dir + " " + args + " consulta");
 }
 
 } // namespace
@@ -69,17 +71,51 @@ TEST(TerminalSession, InteractiveConsultationOnTheDemo) {
   EXPECT_NE(saved.find("1043-000 = 02"), std::string::npos) << saved;
 }
 
-// Ctrl+C where the interrupt signal is ignored (as under nohup or in a shell's background job):
-// the key still ends the program, and the terminal is given back.
-TEST(TerminalSession, CtrlCEndsTheProgramWithSigintIgnored) {
+// Ctrl+C typed ends the program as an interrupt sent from outside would, the terminal given
+// back: where the signal is ignored (as under nohup or in a shell's background job) the key
+// still ends it; at the result screen of a code-72 consultation, before the module asked to
+// save, the point of sale's own handler keeps the network's answer in NAME.recuperacao and
+// leaves the transaction file as it was.
+TEST(TerminalSession, CtrlCEndsTheProgramAsTheInterruptWould) {
   if (const std::string why = TTmux::Missing(Program()); !why.empty()) GTEST_SKIP() << why;
-  TTmux tmux("ctrlc");
-  const testsupport::TempDir dir;
-  StartPdv(tmux, "trap '' INT; ", "--store " + Quote(dir / "transacao.txt"));
-  ASSERT_TRUE(tmux.WaitFor("1 - Consulta Cheque")) << tmux.Screen();
-  tmux.Keys("C-c");
-  ASSERT_TRUE(tmux.WaitFor("EXIT=130", true, 5000)) << tmux.Screen();
-  EXPECT_EQ(tmux.Screen().find("Consulta Cheque"), std::string::npos) << tmux.Screen();
+  struct Case {
+    std::string prefix;
+    std::vector<std::string> keys; // from the menu to the screen where Ctrl+C is typed
+    bool kept;                     // NAME.recuperacao written
+  };
+  const Case cases[] = {
+      {"trap '' INT; ", {}, false},
+      {"",
+       {"1",     "1", "150,00", "Enter",  "Enter", "341", "Enter", "0123",        "Enter", "456789",
+        "Enter", "1", "Enter",  "000101", "Enter", "1",   "Enter", "52998224725", "Enter", "M-1"},
+       true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.kept);
+    TTmux tmux(c.kept ? "ctrlc-kept" : "ctrlc");
+    const testsupport::TempDir dir;
+    const std::string store = dir / "transacao.txt", err = dir / "err.txt";
+    testsupport::WriteFile(store, "99-000 = antes\n");
+    StartPdv(tmux, c.prefix,
+             "--scenario share/demo/cenario.ini --store " + Quote(store) + " 2>" + Quote(err),
+             "demo/codigos");
+    ASSERT_TRUE(tmux.WaitFor("9 - Encerra")) << tmux.Screen();
+    for (const std::string &k : c.keys) tmux.Keys(k);
+    if (c.kept) {
+      ASSERT_TRUE(tmux.WaitFor("CONSULTA REALIZADA")) << tmux.Screen();
+    }
+    tmux.Keys("C-c");
+    ASSERT_TRUE(tmux.WaitFor("EXIT=130", true, 5000)) << tmux.Screen();
+    EXPECT_EQ(tmux.Screen().find("Consulta"), std::string::npos) << tmux.Screen();
+    EXPECT_EQ(testsupport::ReadFile(store), "99-000 = antes\n");
+    const std::string kept = testsupport::ReadFile(store + ".recuperacao");
+    EXPECT_EQ(kept.find("\n1009-000 = 0\n") != std::string::npos, c.kept) << kept;
+    EXPECT_EQ(testsupport::ReadFile(err),
+              c.kept ? "chequepdv: the call was interrupted after the network answered: the store "
+                       "is kept in " +
+                           store + ".recuperacao (" + store + " is left as it was)\n"
+                     : "");
+  }
 }
 
 // The terminal hangs up while the menu waits (the window closed, the connection dropped): the

@@ -24,6 +24,7 @@ namespace {
 TTerminalSession *gCurrent = nullptr;
 SCREEN *gScreen = nullptr; // the live session's screen, for the emergency exits
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+static_assert(kSignals[0] == SIGINT, "OnInterruptKey finds the interrupt's handler first");
 volatile std::sig_atomic_t gHungUp = 0;
 struct sigaction gPrevious[sizeof(kSignals) / sizeof(kSignals[0])];
 std::terminate_handler gPreviousTerminate = nullptr;
@@ -53,15 +54,26 @@ void OnFatalSignal(int sig) {
   (void)raise(sig);
 }
 
-// Ctrl+C: the terminal is in raw mode, so the key never becomes a signal by itself. The program
-// ends the way the interrupt would end it, also when whoever started it ignored that signal.
+// Ctrl+C: the terminal is in raw mode, so the key never becomes a signal by itself. It is
+// raised as one, to whatever handled the interrupt before the screens took the terminal (a
+// point of sale that keeps its data on an interrupt must see the key as it sees the signal).
+// Should that handler return, or nobody have installed one (also when whoever started the
+// program ignored the signal), the program ends the way the interrupt would end it.
 [[noreturn]] void OnInterruptKey() {
   RestoreTerminal();
-  // Failures here fall through to the exit below, with the same status.
-  (void)std::signal(SIGINT, SIG_DFL);
+  const struct sigaction &before = gPrevious[0]; // kSignals starts with SIGINT
+  const bool handled = (before.sa_flags & SA_SIGINFO) != 0 ||
+                       (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN);
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
+  // Failures here fall through to the exit below, with the same status.
+  if (handled) {
+    (void)sigaction(SIGINT, &before, nullptr);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    (void)raise(SIGINT);
+  }
+  (void)std::signal(SIGINT, SIG_DFL);
   sigprocmask(SIG_UNBLOCK, &set, nullptr);
   (void)raise(SIGINT);
   std::_Exit(128 + SIGINT);
