@@ -111,6 +111,39 @@ private:
   uintptr_t fAnterior;
 };
 
+// A configuration file the module could not read gives it the defaults (or what was read), as
+// the platform's rule has it; the audit trail names the file and the cause, so that support
+// does not meet only "no consultation enabled". Each call reads its files afresh, so that each
+// call's trail names them, also in a point of sale that calls the module again and again.
+class TProblemasIni {
+public:
+  TProblemasIni() {
+    ForgetIniFiles();
+    fId = AddIniProblemObserver([](const TIniProblem &p) {
+      try {
+        Host().GravaAudit(0, CP1252("Arquivo de configuração: ") + NomeDeArquivo(p.file) + ": " +
+                                 p.why);
+      } catch (...) {
+        // The reader goes on with the defaults; a host that cannot take the line loses it.
+      }
+    });
+  }
+  ~TProblemasIni() { RemoveIniProblemObserver(fId); }
+  TProblemasIni(const TProblemasIni &) = delete;
+  TProblemasIni &operator=(const TProblemasIni &) = delete;
+
+private:
+  // File names are the system's: UTF-8 bytes here, already Windows-1252 on Windows.
+  static std::string NomeDeArquivo(const std::string &nome) {
+#ifdef _WIN32
+    return nome;
+#else
+    return Utf8ToCp1252(nome);
+#endif
+  }
+  int fId = 0;
+};
+
 // One call of an export. Nothing may leave it: the export is called from C or another
 // language, where an error would kill the point of sale with its sale open. When the
 // operator is gone the screens have unwound through their normal ends already (see
@@ -119,6 +152,7 @@ private:
 // error's text for support.
 template <class F> void Chamada(bool salvaSeFalhar, F &&f) noexcept {
   try {
+    const TProblemasIni problemas;
     TOperadorChamada operador;
     bool falhou = false;
     try {
@@ -202,9 +236,8 @@ std::string CaminhoArquivoIni(const std::string &nome) {
 // ArquivoModulo_win32.cpp.
 
 bool VerificaConsultasHabilitadas() {
-  const std::string caminho = CaminhoArquivoIni("Cheque.ini");
-  if (!FileExists(caminho)) return false;
-  const TIniFile ini(caminho);
+  // A missing file gives no section; one that cannot be read is named in the audit trail.
+  const TIniFile ini(CaminhoArquivoIni("Cheque.ini"));
   for (const std::string &secao : ini.ReadSections())
     if (ini.ReadInteger(secao, "habilitado", 0) == 1) return true;
   return false;

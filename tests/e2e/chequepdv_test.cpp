@@ -237,15 +237,40 @@ TEST(Chequepdv, LostAuditLinesAreReported) {
       << o.run.out;
 }
 
-// A configuration file the module could not read whole (here one past the size limit, read up
-// to it) is named on standard error with the cause; the call goes on with what was read.
+// A configuration file the module could not read whole (one past the size limit, read up to
+// it; a FIFO, which must not hang the call; a directory) is named with the cause on standard
+// error and in the audit trail; the call goes on with what was read, or with the defaults.
 TEST(Chequepdv, UnreadableConfigurationIsNamed) {
-  Session s;
-  s.chequeIni = kTwoOptions + ";" + std::string(4 << 20, 'x') + "\n";
-  const Outcome o = s.Run({"consulta"}, "type 9\n");
-  EXPECT_EQ(o.run.exitCode, 0) << o.Diagnostics();
-  EXPECT_EQ(o.run.err, "chequepdv: " + s.dir / "Cheque.ini" +
-                           ": larger than 4194304 bytes: the rest is ignored\n");
+  struct Case {
+    const char *file;
+    std::string chequeIni; // "" with a Cheque.ini that is not a file
+    bool fifo;             // else a directory, or the oversized Cheque.ini
+    std::string script, why;
+  };
+  const Case cases[] = {
+      {"Cheque.ini", kTwoOptions + ";" + std::string(4 << 20, 'x') + "\n", false, "type 9\n",
+       "larger than 4194304 bytes: the rest is ignored"},
+      {"Cheque.ini", "", true, "", "not a regular file (a FIFO)"},
+      {"Cheque.ini", "", false, "", "not a regular file (a directory)"},
+      {"Cliente.ini", kTwoOptions, true, "type 1\n", "not a regular file (a FIFO)"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.why);
+    Session s;
+    s.chequeIni = c.chequeIni;
+    const std::string path = s.dir / c.file, audit = s.dir / "audit.txt";
+    if (c.fifo) {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    } else if (c.chequeIni.empty()) {
+      std::filesystem::create_directory(path);
+    }
+    s.options["--audit"] = audit;
+    const Outcome o = s.Run({"consulta"}, c.script);
+    const std::string line = path + ": " + c.why;
+    EXPECT_NE(o.run.err.find("chequepdv: " + line + "\n"), std::string::npos) << o.Diagnostics();
+    EXPECT_NE(ReadFile(audit).find("Arquivo de configuração: " + line), std::string::npos)
+        << ReadFile(audit);
+  }
 }
 
 // A person at the terminal reaches the result screen of a code-72 consultation and the program
