@@ -23,7 +23,8 @@ for t in "${targets[@]}"; do
   dir=$prefix$t
   start=$SECONDS
   cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCHEQUE_TESTS=OFF -DCHEQUE_BENCH=OFF -DCHEQUE_FUZZ=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DCHEQUE_TESTS=OFF -DCHEQUE_BENCH=OFF -DCHEQUE_FUZZ=OFF \
+    -DCHEQUE_SQLITE_WIN="${CHEQUE_DEPS_DIR:-$PWD/build-deps}/sqlite-$arch" >/dev/null
   cmake --build "$dir" --parallel "${CHEQUE_JOBS:-2}" --target cheque chequepdv
   # The reference host runs with the compiler's runtime beside it; cheque.dll needs none.
   for dll in libstdc++-6.dll libwinpthread-1.dll libgcc_s_seh-1.dll libgcc_s_dw2-1.dll; do

@@ -7,18 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
 #include <memory>
-#include <poll.h>
 #include <stdexcept>
-#include <strings.h>
-#include <sys/inotify.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 #include "Diario.h"
+#include "Pasta.h"
 #include "PdvHost.h"
 
 namespace troca {
@@ -27,43 +21,16 @@ namespace {
 
 volatile std::sig_atomic_t gParar = 0;
 
-void AoSinal(int) {
-  gParar = 1;
-}
-
 // How long a request that cannot be read yet (a scanner holding it, a lock) is tried again.
 constexpr auto kEsperaLeitura = std::chrono::seconds(5);
-// A safety net under the change notification (an overflowed queue loses events), and the
-// pace of the polling when there is no notification.
-constexpr int kVarreduraMs = 2000, kVarreduraSemAvisoMs = 20;
-
+constexpr int kEsperaTrocaMs = 5000;
 const char *const kPedido = "IntPos.001";
 const char *const kStatus = "IntPos.Sts";
 
-// The entry of `dir` named `nome` whatever its case, or "".
-std::string Procura(const std::string &dir, const char *nome) {
-  DIR *d = opendir(dir.c_str());
-  if (!d) return {};
-  std::string achado;
-  while (const dirent *e = readdir(d))
-    if (strcasecmp(e->d_name, nome) == 0) {
-      achado = dir + "/" + e->d_name;
-      break;
-    }
-  closedir(d);
-  return achado;
-}
-
 // Removes every entry of `dir` named `nome` whatever its case.
 void RemoveTodos(const std::string &dir, const char *nome) {
-  for (std::string p; !(p = Procura(dir, nome)).empty();)
-    if (unlink(p.c_str()) != 0) break;
-}
-
-bool CriaPasta(const std::string &p) {
-  struct stat st {};
-  if (stat(p.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  return mkdir(p.c_str(), 0777) == 0 || errno == EEXIST;
+  for (std::string p; !(p = pasta::Procura(dir, nome)).empty();)
+    if (!pasta::Remove(p, kEsperaTrocaMs)) break;
 }
 
 std::string Agora(const char *formato) {
@@ -106,7 +73,6 @@ private:
   void Responde(int64_t id, TCampos campos, const std::string &store);
   void Refusa(const TPedido &lido, const std::string &bytes, const std::string &motivo);
   void LinhaOciosa();
-  void Espera(int aviso);
 };
 
 void TServico::LinhaOciosa() {
@@ -123,15 +89,9 @@ void TServico::EscreveStatus(const TPedido &pedido) {
   TCampos c = {{"000-000", pedido.Operacao()}, {"001-000", pedido.Identificacao()}};
   const std::string texto = FormataMensagem(c);
   const std::string tmp = fResp + "/IntPos.Sts.tmp";
-  const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
-  if (fd < 0) throw std::runtime_error(tmp + ": " + std::strerror(errno));
-  const bool ok = write(fd, texto.data(), texto.size()) == ssize_t(texto.size());
-  const bool fechou = close(fd) == 0;
   RemoveTodos(fResp, kStatus);
-  if (!ok || !fechou || rename(tmp.c_str(), (fResp + "/" + kStatus).c_str()) != 0) {
-    (void)unlink(tmp.c_str());
+  if (!pasta::PoeNoLugar(tmp, fResp + "/" + kStatus, texto))
     throw std::runtime_error(fResp + "/" + kStatus + ": " + std::strerror(errno));
-  }
 }
 
 // The response is durable before it is in place: written whole under another name, synced,
@@ -166,16 +126,10 @@ void TServico::Refusa(const TPedido &lido, const std::string &bytes, const std::
 bool TServico::LeComEspera(const std::string &caminho, std::string &bytes, std::string &motivo) {
   const auto limite = std::chrono::steady_clock::now() + kEsperaLeitura;
   for (;;) {
-    struct stat st {};
-    if (lstat(caminho.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        size_t(st.st_size) > kLimitePedido) {
+    if (pasta::Tamanho(caminho) > static_cast<long long>(kLimitePedido)) {
       // Its first lines still name the operation and the point of sale to answer.
       motivo = "PEDIDO MAIOR QUE 64 KB";
-      bytes.assign(4096, '\0');
-      const int fd = open(caminho.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
-      const ssize_t n = fd >= 0 ? read(fd, bytes.data(), bytes.size()) : -1;
-      if (fd >= 0) (void)close(fd);
-      bytes.resize(n > 0 ? size_t(n) : 0);
+      bytes = pasta::Inicio(caminho, 4096);
       return false;
     }
     try {
@@ -196,7 +150,7 @@ void TServico::Processa(const std::string &caminho) {
   std::string bytes, motivo;
   const bool lido = LeComEspera(caminho, bytes, motivo);
   // A request that stays would be taken again and again.
-  if (unlink(caminho.c_str()) != 0 && errno != ENOENT)
+  if (!pasta::Remove(caminho, kEsperaTrocaMs))
     throw std::runtime_error(caminho + ": cannot delete the request (" + std::strerror(errno) +
                              ")");
   if (!lido && motivo.empty()) return;
@@ -266,7 +220,7 @@ void TServico::Transacao(const TPedido &pedido, const std::string &bytes) {
 // still waiting, gets a response that says so; an answer it has not read yet is put in place
 // again whole; an answer it read but never confirmed is undone and told in the next response.
 void TServico::Recupera() {
-  const std::string presente = Procura(fResp, kPedido);
+  const std::string presente = pasta::Procura(fResp, kPedido);
   for (const TTransacao &t : fDiario->EmEstado({"recebida", "executando", "respondida"})) {
     const bool confirmar = t.resposta.find("\r\n729-000 = 2\r\n") != std::string::npos;
     if (t.estado == "respondida" && !t.entregue) {
@@ -291,19 +245,8 @@ void TServico::Recupera() {
   }
 }
 
-void TServico::Espera(int aviso) {
-  pollfd p{aviso, POLLIN, 0};
-  const int n = poll(aviso >= 0 ? &p : nullptr, aviso >= 0 ? 1 : 0,
-                     aviso >= 0 ? kVarreduraMs : kVarreduraSemAvisoMs);
-  if (n > 0) {
-    alignas(inotify_event) char buf[4096];
-    while (read(aviso, buf, sizeof buf) > 0) {
-    }
-  }
-}
-
 int TServico::Roda() {
-  if (!CriaPasta(fCfg.dir) || !CriaPasta(fReq) || !CriaPasta(fResp)) {
+  if (!pasta::CriaPasta(fCfg.dir) || !pasta::CriaPasta(fReq) || !pasta::CriaPasta(fResp)) {
     (void)std::fprintf(stderr, "chequepdv: %s: cannot make req/ and resp/ (%s)\n", fCfg.dir.c_str(),
                        std::strerror(errno));
     return 3;
@@ -311,31 +254,22 @@ int TServico::Roda() {
   try {
     const std::string db = fCfg.dir + "/troca.db";
     // The journal holds the customers' requests: the owner's only.
-    const int fd = open(db.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW, 0600);
-    if (fd >= 0) (void)close(fd);
+    pasta::CriaPrivado(db);
     fDiario = std::make_unique<TDiario>(db);
     Recupera();
   } catch (const std::exception &e) {
     (void)std::fprintf(stderr, "chequepdv: %s\n", e.what());
     return 3;
   }
-  struct sigaction sa {};
-  sa.sa_handler = AoSinal; // no SA_RESTART: the wait returns at once
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
-
-  int aviso = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (aviso >= 0 && inotify_add_watch(aviso, fReq.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0) {
-    (void)close(aviso);
-    aviso = -1;
-  }
+  pasta::AoPedirParada(&gParar);
+  if (fCfg.linhaOciosa) pasta::PreparaTerminal();
+  pasta::TAviso aviso(fReq);
   int status = 0;
   while (!gParar) {
-    const std::string caminho = Procura(fReq, kPedido);
+    const std::string caminho = pasta::Procura(fReq, kPedido);
     if (caminho.empty()) {
       LinhaOciosa();
-      Espera(aviso);
+      aviso.Espera();
       continue;
     }
     try {
@@ -348,7 +282,6 @@ int TServico::Roda() {
     }
   }
   if (fLinhaMostrada) (void)std::printf("\n");
-  if (aviso >= 0) (void)close(aviso);
   return status;
 }
 
