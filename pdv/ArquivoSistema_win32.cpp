@@ -1,6 +1,6 @@
 // The Windows variant of the save's system calls: the C runtime's descriptors in binary mode (the
-// file's bytes are the same as on any other system), flushed to the disk, and a replace that
-// the system writes through before it returns.
+// file's bytes are the same as on any other system), flushed to the disk (FlushFileBuffers), and
+// a replace that the system writes through before it returns.
 #include "ArquivoSistema.h"
 
 #include <cerrno>
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <io.h>
+#include <string>
 #include <sys/stat.h>
 
 #include <windows.h>
@@ -98,16 +99,39 @@ long Escreve(int fd, const char *dados, size_t n) {
 }
 
 bool Sincroniza(int fd) {
-  return _commit(fd) == 0;
+  const auto h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (h != INVALID_HANDLE_VALUE && FlushFileBuffers(h)) return true;
+  ErrnoDoSistema();
+  return false;
 }
 
 bool Fecha(int fd) {
   return _close(fd) == 0;
 }
 
+namespace {
+// Paths inside the host are in the code page its arguments came in (the system's).
+std::wstring Largo(const std::string &s) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
+  w.resize(w.size() - 1);
+  return w;
+}
+} // namespace
+
+// A file someone holds open without sharing its deletion (a scanner looking at the new file, a
+// reader of the old one) refuses the replace for a moment: tried again for two seconds.
 bool Renomeia(const std::string &de, const std::string &para) {
-  if (MoveFileExA(de.c_str(), para.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
+  const std::wstring origem = Largo(de), destino = Largo(para);
+  for (int espera = 0;; espera += 20) {
+    if (MoveFileExW(origem.c_str(), destino.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    const DWORD erro = GetLastError();
+    if ((erro != ERROR_SHARING_VIOLATION && erro != ERROR_ACCESS_DENIED) || espera >= 2000) break;
+    Sleep(20);
+  }
   ErrnoDoSistema();
   return false;
 }
