@@ -172,7 +172,7 @@ bool LoadScript(const TPdvOptions &o) {
   if (!src->Load(text, error, o.script)) Die(kExitFile, CleanUtf8(error));
   // Checked here, so that a malformed script stops the run before the module is called; the
   // module plays it as it would for any host.
-  EntregaRoteiro(std::move(src), o.script, text);
+  EntregaRoteiro(std::move(src), o.script, text, o.transcript);
   return true;
 }
 

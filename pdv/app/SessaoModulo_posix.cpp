@@ -14,7 +14,7 @@ std::string gCopia; // a private copy of a script that cannot be read twice (a F
 } // namespace
 
 void EntregaRoteiro(std::unique_ptr<TScriptSource>, const std::string &path,
-                    const std::string &text) {
+                    const std::string &text, const std::string &) {
   std::string caminho = path;
   if (!FileExists(path)) {
     const char *tmp = std::getenv("TMPDIR");
@@ -26,6 +26,7 @@ void EntregaRoteiro(std::unique_ptr<TScriptSource>, const std::string &path,
       if (ok) caminho = gCopia = modelo;
     }
   }
+  // The module shares this program's transcript (one form layer in the process).
   DefineVariavelAmbiente("CHEQUE_ROTEIRO", caminho);
 }
 

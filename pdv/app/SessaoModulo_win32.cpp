@@ -1,7 +1,8 @@
-// The host program's side of the scripted session on Windows (platform/win32/SessaoRoteiro.h):
-// the module takes the operator script that this program was given, plays it against its own
-// forms, and sends its transcript events here, where they join the host's in one transcript with
-// the script's clock.
+// chequepdv.exe hands its operator script to the module as any host does (CHEQUE_ROTEIRO), and
+// its transcript too (CHEQUE_TRANSCRICAO): on Windows the module carries its own copy of the form
+// layer, so it appends its events to the file this program writes, each event flushed as it
+// happens, and the two kinds of events stay in the order they happened. The module tells how far
+// the script went in CHEQUE_ROTEIRO_RELATO when the call returns.
 #include "SessaoModulo.h"
 
 #include <windows.h>
@@ -10,83 +11,106 @@
 #include <cstdlib>
 
 #include "platform/Forms.h"
-#include "platform/StrUtils.h"
-#include "platform/Transcript.h"
-#include "platform/win32/SessaoRoteiro.h"
+#include "platform/IniFiles.h"
+#include "platform/Privacy.h"
+#include "platform/Sistema.h"
 
 namespace {
 
-TSessaoRoteiro gSessao{};
-TScriptSource *gRoteiro = nullptr;
-std::string gCaminho;
+std::string gCopia; // a private copy of a script that is not a regular file
 
-// The host's events carry the time of the script the module plays.
-class TRelogioModulo final : public TInputSource {
+// This program's events take the time of the module's script: the time of the last event in the
+// transcript, which the module's events carry. They happen inside the module's calls to the host
+// functions, answering what a line of the script did on a screen, whose events come first.
+class TRelogioTranscricao final : public TInputSource {
 public:
+  std::string caminho;
   bool Next(TOperatorAction &, int64_t) override { return false; }
-  int64_t Now() const override { return gSessao.Agora ? gSessao.Agora(gSessao.modulo) : 0; }
+  int64_t Now() const override {
+    std::FILE *f = std::fopen(caminho.c_str(), "rb");
+    if (!f) return fUltimo;
+    std::string fim;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+      const long tamanho = std::ftell(f);
+      const long de = tamanho > kLeitura ? tamanho - kLeitura : 0;
+      if (tamanho > 0 && std::fseek(f, de, SEEK_SET) == 0) {
+        fim.resize(size_t(tamanho - de));
+        fim.resize(std::fread(fim.data(), 1, fim.size(), f));
+      }
+    }
+    (void)std::fclose(f);
+    const size_t ultimo = fim.find_last_not_of('\n');
+    if (ultimo == std::string::npos) return fUltimo;
+    const size_t barra = fim.rfind('\n', ultimo);
+    const size_t linha = barra == std::string::npos ? 0 : barra + 1;
+    // Every line starts with its time (the transcript puts `t` first).
+    if (fim.compare(linha, 5, "{\"t\":") == 0)
+      fUltimo = std::strtoll(fim.c_str() + linha + 5, nullptr, 10);
+    return fUltimo;
+  }
+
+private:
+  static constexpr long kLeitura = 64 * 1024; // longer than any one event
+  mutable int64_t fUltimo = 0;
 } gRelogio;
 
-void Evento(void *, const char *linha) {
-  TTranscript::Json e = TTranscript::Json::parse(linha, nullptr, false);
-  if (!e.is_object() || !e.contains("ev")) return;
-  const std::string ev = e["ev"].get<std::string>();
-  e.erase("ev");
-  e.erase("t");
-  Transcript().Add(ev, std::move(e));
-}
+struct TRelato {
+  bool jogado = false; // the module played a script
+  bool concluido = false;
+  int linha = 0;
+  std::string motivo;
+};
 
-void Falha(void *, const char *mensagem) {
-  // The script's own failure path: the transcript's event and the program's exit status.
-  if (gRoteiro) gRoteiro->Fail(mensagem);
+TRelato Relato() {
+  TRelato r;
+  const char *v = std::getenv("CHEQUE_ROTEIRO_RELATO");
+  if (!v || !*v) return r;
+  char *resto = nullptr;
+  r.jogado = true;
+  r.linha = int(std::strtol(v, &resto, 10));
+  if (*resto == ' ') r.concluido = std::strtol(resto + 1, &resto, 10) != 0;
+  if (*resto == ' ') r.motivo = resto + 1;
+  return r;
 }
 
 } // namespace
 
-extern "C" __declspec(dllexport) TSessaoRoteiro *ChequeSessaoRoteiro(void) {
-  if (gSessao.tamanho) return &gSessao;
-  gRoteiro = dynamic_cast<TScriptSource *>(Application->InputSource());
-  if (!gRoteiro) return nullptr; // a person at the module's windows
-  gCaminho = gRoteiro->Name();
-  gSessao.tamanho = sizeof gSessao;
-  gSessao.roteiro = gCaminho.c_str();
-  gSessao.Evento = &Evento;
-  gSessao.Falha = &Falha;
-  Application->SetInputSource(&gRelogio);
-  return &gSessao;
-}
-
-void EntregaRoteiro(std::unique_ptr<TScriptSource> script, const std::string &,
-                    const std::string &) {
-  // The module's windows ask for it through ChequeSessaoRoteiro; a script that fails ends the
-  // run at once (the module's copy of the form layer cannot unwind through this one's).
-  static std::unique_ptr<TScriptSource> guarda;
-  guarda = std::move(script);
-  guarda->OnFailure = [](const std::string &message) {
-    const std::string m = Cp1252ToUtf8(Utf8ToCp1252(message));
-    Transcript().Add("script_failure", {{"message", m}});
-    (void)std::fflush(stdout);
-    (void)std::fprintf(stderr, "chequepdv: %s\n", m.c_str());
-    (void)std::fflush(stderr);
-    std::_Exit(5);
-  };
-  Application->SetInputSource(guarda.get());
+void EntregaRoteiro(std::unique_ptr<TScriptSource>, const std::string &path,
+                    const std::string &text, const std::string &transcricao) {
+  std::string caminho = path;
+  if (!FileExists(path)) {
+    char dir[MAX_PATH + 1] = {};
+    const DWORD n = GetTempPathA(sizeof dir, dir);
+    const std::string copia = std::string(n ? dir : ".\\") + "chequepdv-roteiro-" +
+                              std::to_string(GetCurrentProcessId()) + ".txt";
+    if (std::FILE *f = OpenPrivateFile(copia, false)) {
+      const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+      if (std::fclose(f) == 0 && ok) caminho = gCopia = copia;
+    }
+  }
+  DefineVariavelAmbiente("CHEQUE_ROTEIRO_RELATO", "");
+  DefineVariavelAmbiente("CHEQUE_ROTEIRO", caminho);
+  if (!transcricao.empty()) {
+    DefineVariavelAmbiente("CHEQUE_TRANSCRICAO", transcricao);
+    gRelogio.caminho = transcricao;
+    Application->SetInputSource(&gRelogio);
+  }
 }
 
 bool RoteiroConcluido() {
-  if (gSessao.Concluido) return gSessao.Concluido(gSessao.modulo) != 0;
-  return !gRoteiro || gRoteiro->AtEnd();
+  const TRelato r = Relato();
+  return !r.jogado || r.concluido;
 }
 
 int RoteiroLinha() {
-  if (gSessao.Linha) return gSessao.Linha(gSessao.modulo);
-  return gRoteiro ? gRoteiro->Line() : 0;
+  return Relato().linha;
 }
 
 std::string OperadorAusente() {
-  return std::string();
+  return Relato().motivo;
 }
 
 void EncerraRoteiro() {
   Application->SetInputSource(nullptr);
+  if (!gCopia.empty()) (void)std::remove(gCopia.c_str());
 }

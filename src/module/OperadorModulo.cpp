@@ -6,6 +6,7 @@
 #include "platform/IniFiles.h"
 #include "platform/Privacy.h"
 #include "platform/Script.h"
+#include "platform/Sistema.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
 
@@ -62,10 +63,19 @@ void TOperadorChamada::CarregaRoteiro(const std::string &caminho) {
 }
 
 TOperadorChamada::~TOperadorChamada() {
+  TScriptReport &relato = LastScriptReport();
   if (fRoteiro) {
-    TScriptReport &relato = LastScriptReport();
     relato.done = fRoteiro->AtEnd();
     relato.line = fRoteiro->Line();
+  }
+  if (fRoteiro || !fFalhaRoteiro.empty()) {
+    // How far the script went, for a host that does not share this process's copy of the form
+    // layer (a Windows point of sale's tests): "LINE DONE REASON", DONE 1 when every line was
+    // used, REASON why the screens closed without their operator ("" when they did not).
+    const std::string motivo =
+        relato.failure.empty() ? Application->ClosingReason() : relato.failure;
+    DefineVariavelAmbiente("CHEQUE_ROTEIRO_RELATO",
+                           std::to_string(relato.line) + (relato.done ? " 1 " : " 0 ") + motivo);
   }
   fTela.reset(); // the terminal is as the point of sale left it
   Application->SetInputSource(fAnterior);

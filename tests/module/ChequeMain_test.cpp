@@ -80,6 +80,9 @@ TEST_F(ChequeMainTest, EntradaQuebradaDesfazTelasEDevolveODono) {
       if (modo == 2) {
         EXPECT_EQ(host.PdvErrors().back().first, 255);
         EXPECT_NE(host.PdvErrors().back().second.find(semRoteiro), std::string::npos);
+        // What a host with its own copy of the form layer reads back: line, done, reason.
+        EXPECT_STREQ(getenv("CHEQUE_ROTEIRO_RELATO"),
+                     ("0 0 " + semRoteiro + ": not a readable operator script").c_str());
       }
     }
   }
