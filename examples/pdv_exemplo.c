@@ -2,7 +2,7 @@
  * the host library (here the reference one, libpdvhost), loads the module at run time, supplies
  * the amount of the sale, calls one export and prints what the field store holds afterwards.
  *
- *   pdv_exemplo [--fecha MS] [consulta | adm N | generico N | venda] [AMOUNT]
+ *   pdv_exemplo [--fecha MS] [consulta | adm N | generico N | venda | pre] [AMOUNT]
  *                                                                 (default: consulta 15000)
  *
  * --fecha MS (Windows): the point of sale starts closing MS milliseconds into the call, as when
@@ -92,11 +92,12 @@ int main(int argc, char **argv) {
     exportacao = operacao[0] == 'a' ? "ExecutaFuncaoADM" : "ExecutaGenerico";
     numero = argc > 2 ? (int32_t)atoi(argv[2]) : 0;
     proximo = 3;
-  } else if (strcmp(operacao, "venda") == 0) {
-    exportacao = "ExecutaVenda";
+  } else if (strcmp(operacao, "venda") == 0 || strcmp(operacao, "pre") == 0) {
+    exportacao = operacao[0] == 'v' ? "ExecutaVenda" : "ExecutaPreAutorizacao";
   } else if (strcmp(operacao, "consulta") != 0) {
-    fprintf(stderr,
-            "usage: pdv_exemplo [--fecha MS] [consulta | adm N | generico N | venda] [AMOUNT]\n");
+    fprintf(
+        stderr,
+        "usage: pdv_exemplo [--fecha MS] [consulta | adm N | generico N | venda | pre] [AMOUNT]\n");
     return 2;
   }
   const char *valor = argc > proximo ? argv[proximo] : "15000";

@@ -2,15 +2,18 @@
 # The Windows build's checks: cross-builds cheque.dll for 64 and 32 bits (scripts/build-windows.sh),
 # runs the end-to-end suite with every scripted session also played by chequepdv.exe under Wine
 # and the saved transaction files compared with the Linux run's (64-bit; 32-bit as well when
-# wine32 is installed: scripts/deps-windows.sh --wine32), and opens the network menu as a real
-# window under Xvfb for a screenshot. Prints the time of each stage.
-#   CHEQUE_BUILD_DIR  the Linux build to compare with (default: build)
+# wine32 is installed: scripts/deps-windows.sh --wine32), drives the example point of sale in C
+# through every export that opens a screen, and opens the network menu as a real window under
+# Xvfb for a screenshot. Prints the time of each stage.
+#   CHEQUE_BUILD_DIR         the Linux build to compare with (default: build)
+#   CHEQUE_WIN_BUILD_PREFIX  the Windows builds' prefix (default: build-, as build-windows.sh)
 # The CPU-cost test is left out there: it would measure Wine as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 inicio=$SECONDS
 etapa() { echo "== stage: $1: $((SECONDS - t)) s"; }
 
+prefixo=${CHEQUE_WIN_BUILD_PREFIX:-build-}
 t=$SECONDS
 scripts/build-windows.sh
 etapa "cross builds (win64, win32)"
@@ -40,36 +43,71 @@ for arq in win64 win32; do
   # Left out: a timing, and the three saves racing for one file, whose winner may differ between
   # the Linux and the Windows run by design (each run's own checks are the test's).
   if ! CHEQUE_E2E_PDV="$PWD/scripts/windows/chequepdv-compara.sh" \
-    CHEQUE_PDV_LINUX="$PWD/$linux/bin/chequepdv" CHEQUE_PDV_WINDOWS="$PWD/build-$arq/bin/chequepdv.exe" \
+    CHEQUE_PDV_LINUX="$PWD/$linux/bin/chequepdv" CHEQUE_PDV_WINDOWS="$PWD/$prefixo$arq/bin/chequepdv.exe" \
     "$linux/bin/test_e2e" --gtest_brief=1 --gtest_filter=-*.ConsultationCostsLittleCpu:*.ConcurrentSavesOfOneFileAllSucceed; then
     falhas=$((falhas + 1))
   fi
   etapa "end-to-end sessions, Linux against $arq under Wine"
 done
 
-# The example point of sale in C, cross-built: with the script variable the module plays the
-# bundled consultation and the example prints the approved result; with the point of sale
-# closing (WM_QUIT) while the menu waits, the call comes back and the store is saved.
+# The example point of sale in C, cross-built, through each export that opens a screen: played
+# by a short operator script named by CHEQUE_ROTEIRO (its transcript must hold no script
+# failure), and with the point of sale closing (its WM_QUIT posted while the first screen waits:
+# the call must come back). One line per case: the example's arguments | the script's lines
+# (@FILE for a file, "fecha" for the closing case) | a line the output must hold | "salva" when
+# the store must be saved (the sale's and the pre-authorisation's message box save nothing).
 t=$SECONDS
-cmake --build build-win64 --parallel "${CHEQUE_JOBS:-2}" --target pdv_exemplo >/dev/null
-exemplo() { # ENV... -- ARGS...: runs it in a scratch directory, prints its output
-  local dir=$1
-  shift
-  (cd "$dir" && env CHEQUE_DIR="$OLDPWD/share/demo" "$@") | tr -d '\r' | tee "$dir/saida.txt"
-}
-d=$(mktemp -d)
-exemplo "$d" CHEQUE_ROTEIRO="$PWD/examples/consulta.script" \
-  $wine "$PWD/build-win64/bin/pdv_exemplo.exe" consulta 15000
-grep -q '^1009 = 0$' "$d/saida.txt" || { echo "== the scripted consultation did not complete"; falhas=$((falhas + 1)); }
-rm -rf "$d" && d=$(mktemp -d)
-exemplo "$d" timeout 60 $wine "$PWD/build-win64/bin/pdv_exemplo.exe" --fecha 1500 consulta 15000
-{ grep -q '^ExecutaConsultaCheque(0) returned$' "$d/saida.txt" && [ -f "$d/transacao.txt" ]; } ||
-  { echo "== the call did not come back when the point of sale closed"; falhas=$((falhas + 1)); }
-rm -rf "$d"
+win=$prefixo"win64"
+cmake --build "$win" --parallel "${CHEQUE_JOBS:-2}" --target pdv_exemplo >/dev/null
+casos=(
+  "consulta 15000|@examples/consulta.script|1009 = 0|salva"
+  "consulta 15000|fecha|ExecutaConsultaCheque(0) returned|salva"
+  "adm 1|expect-form FrmGarVenez_Cnc\nwait 1500\nclick btRetorna|ExecutaFuncaoADM(1) returned|salva"
+  "adm 1|fecha|ExecutaFuncaoADM(1) returned|salva"
+  "adm 6|expect-form FrmCancGarantia_Mod\nclick btRetorna|ExecutaFuncaoADM(6) returned|salva"
+  "adm 6|fecha|ExecutaFuncaoADM(6) returned|salva"
+  "generico 11|expect-msgbox Dados do estabelecimento incompletos (campo 1051).\nok|1009 = FF|salva"
+  "generico 11|fecha|ExecutaGenerico(11) returned|salva"
+  "venda|expect-msgbox Operação não disponível no módulo de cheques.\nok|ExecutaVenda(0) returned|"
+  "venda|fecha|ExecutaVenda(0) returned|"
+  "pre|expect-msgbox Operação não disponível no módulo de cheques.\nok|ExecutaPreAutorizacao(0) returned|"
+  "pre|fecha|ExecutaPreAutorizacao(0) returned|"
+)
+for caso in "${casos[@]}"; do
+  IFS='|' read -r argumentos roteiro espera salva <<<"$caso"
+  d=$(mktemp -d)
+  vars=(CHEQUE_DIR="$PWD/share/demo")
+  opcoes=()
+  if [ "$roteiro" = fecha ]; then
+    nome="pdv_exemplo $argumentos, closing while a screen waits"
+    opcoes=(--fecha 1500)
+  else
+    nome="pdv_exemplo $argumentos, operator script"
+    if [ "${roteiro:0:1}" = @ ]; then cp "${roteiro:1}" "$d/caso.script"; else printf '%b\n' "$roteiro" >"$d/caso.script"; fi
+    vars+=(CHEQUE_ROTEIRO=caso.script CHEQUE_TRANSCRICAO=t.jsonl)
+  fi
+  # shellcheck disable=SC2086 # the arguments are words
+  (cd "$d" && env "${vars[@]}" timeout 60 $wine "$OLDPWD/$win/bin/pdv_exemplo.exe" "${opcoes[@]}" \
+    $argumentos) 2>&1 | tr -d '\r' >"$d/saida.txt"
+  erro=
+  grep -qxF "$espera" "$d/saida.txt" || erro="its output has no line \"$espera\""
+  [ -z "$salva" ] || [ -f "$d/transacao.txt" ] || erro="the store was not saved"
+  if [ "$roteiro" != fecha ] && { [ ! -f "$d/t.jsonl" ] || grep -q '"ev":"script_failure"' "$d/t.jsonl"; }; then
+    erro="the script did not play through: $(grep -o '"message":"[^"]*' "$d/t.jsonl" 2>/dev/null | head -1)"
+  fi
+  if [ -n "$erro" ]; then
+    echo "== FAILED: $nome: $erro"
+    sed 's/^/   | /' "$d/saida.txt" | head -20
+    falhas=$((falhas + 1))
+  else
+    echo "== ok: $nome"
+  fi
+  rm -rf "$d"
+done
 etapa "example point of sale under Wine"
 
 t=$SECONDS
-scripts/windows/screenshot.sh build-wine/menu.png build-win64 || falhas=$((falhas + 1))
+scripts/windows/screenshot.sh "$(dirname "$WINEPREFIX")/menu.png" "$win" || falhas=$((falhas + 1))
 etapa "screenshot under Xvfb"
 wineserver -k 2>/dev/null || true
 
