@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <string_view>
 #include <sys/stat.h>
 
+#include "platform/FontMetrics.h"
 #include "platform/Privacy.h"
 #include "platform/StrUtils.h"
 #include "platform/Transcript.h"
@@ -109,22 +112,28 @@ std::string Xml(const std::string &cp1252) {
 double FontPx(const TFont &f) {
   return std::max(1, f.Size) * 96.0 / 72.0;
 }
-// Average character width of the platform's dialog fonts, for caret positions
-// and wrapping.
+// Average character width of the drawing font, for a memo's columns.
 double CharPx(const TFont &f) {
-  return FontPx(f) * (f.Bold ? 0.65 : 0.6);
+  return FontPx(f) * (f.Bold ? 0.6 : 0.55);
+}
+// The width of `text` as drawn in `f`.
+double TextPx(std::string_view text, const TFont &f) {
+  return FontTextWidth(text, FontPx(f), f.Bold);
 }
 
+// Every text is drawn in the one narrow font whose widths the pictures know, so that a caption
+// laid out for the forms' dialog font fits its box; the form's own font follows for a viewer
+// without it (the labels keep their measured length there too).
 std::string Family(const std::string &name) {
   std::string n = name.empty() ? "MS Sans Serif" : name;
-  std::string fam = "'" + Xml(n) + "'";
+  std::string fam = std::string("'") + kPictureFont + "', '" + Xml(n) + "'";
   if (SameText(n, "MS Sans Serif")) fam += ", Tahoma";
   return fam + ", Arial, Helvetica, sans-serif";
 }
 
-std::string FontAttrs(const TFont &f, int colour) {
+std::string FontAttrs(const TFont &f, int colour, double px = 0) {
   char buf[64];
-  (void)std::snprintf(buf, sizeof buf, "%.2f", FontPx(f)); // a font size: a few characters
+  (void)std::snprintf(buf, sizeof buf, "%.2f", px > 0 ? px : FontPx(f)); // a few characters
   std::string a = " font-family=\"" + Family(f.Name) + "\" font-size=\"" + buf + "px\"";
   if (f.Bold) a += " font-weight=\"bold\"";
   return a + " fill=\"" + Css(colour) + "\"";
@@ -176,6 +185,29 @@ public:
     }
     out += "</text>\n";
   }
+  // A label's line, anchored at x, fitted into `box` pixels: drawn as it is when it fits, else a
+  // little smaller (down to kMinShrink of its size) and whatever is still too wide narrowed to
+  // the box, so that it reads whole instead of running into the control beside it. Its length
+  // is given too, for a viewer that draws it in another font.
+  void FittedText(double x, double y, const std::string &text, const TFont &f, int colour,
+                  const char *anchor, double box) {
+    constexpr double kMinShrink = 0.85;
+    // Sizes rounded down as written, so that the drawn text is not a hair wider than measured.
+    double px = std::floor(FontPx(f) * 100) / 100;
+    double width = FontTextWidth(text, px, f.Bold);
+    double scale = 1;
+    if (width > box && width > 0) {
+      px = std::floor(px * std::max(kMinShrink, box / width) * 100) / 100;
+      width = FontTextWidth(text, px, f.Bold);
+      if (width > box) scale = std::floor(std::max(0.0, box) / width * 10000) / 10000;
+    }
+    out +=
+        Svgf("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"%s\" xml:space=\"preserve\"", x, y, anchor);
+    if (scale < 1) // narrowed about the anchor, which stays where it is
+      out += Svgf(" transform=\"matrix(%.4f 0 0 1 %.2f 0)\"", scale, x * (1 - scale));
+    if (width > 0) out += Svgf(" textLength=\"%.2f\" lengthAdjust=\"spacingAndGlyphs\"", width);
+    out += FontAttrs(f, colour, px) + ">" + Xml(text) + "</text>\n";
+  }
   std::string BeginClip(int x, int y, int w, int h) {
     std::string id = Svgf("c%d", ++clipId); // returned: not const, so it moves
     out += Svgf("<clipPath id=\"%s\"><rect x=\"%d\" y=\"%d\" width=\"%d\" "
@@ -202,14 +234,13 @@ std::string Accel(const std::string &caption, int &pos) {
   return out;
 }
 
-std::vector<std::string> WrapPx(const std::string &text, double width, double charPx) {
-  const int perLine = std::max(1, (int)(width / std::max(1.0, charPx)));
+std::vector<std::string> WrapPx(const std::string &text, double width, const TFont &f) {
   std::vector<std::string> lines;
   std::string para, line;
   auto flushWord = [&](const std::string &word) {
     if (line.empty())
       line = word;
-    else if ((int)(line.size() + 1 + word.size()) <= perLine)
+    else if (TextPx(line + " " + word, f) <= width)
       line += " " + word;
     else
       lines.push_back(line), line = word;
@@ -240,6 +271,16 @@ public:
       if (!p->ParentColor && !(p->Transparent && dynamic_cast<const TLabel *>(p))) return p->Color;
     }
     return kFace;
+  }
+
+  // The box that holds the layout's logo (pictures of the layout are not drawn) is left out
+  // whole, as the terminal leaves it out: its plain fill would stand where the operator sees the
+  // logo, like a picture that failed to load.
+  static bool OnlyPictures(const TWinControl &w) {
+    if (!w.Caption().empty() || w.ControlCount() == 0) return false;
+    for (int i = 0; i < w.ControlCount(); ++i)
+      if (!dynamic_cast<const TImage *>(w.Controls(i))) return false;
+    return true;
   }
 
   bool Focused(const TControl *c) const { return form && form->ActiveControl() == c; }
@@ -282,7 +323,8 @@ public:
       svg.BeginClip(x + 2, y + 2, w - 4, h - 4);
       svg.Text(x + 4, base, text, c.Font, textColour);
       if (Focused(&c)) {
-        const double cx = x + 4 + CharPx(c.Font) * std::clamp(e->SelStart(), 0, (int)text.size());
+        const size_t caret = static_cast<size_t>(std::clamp(e->SelStart(), 0, (int)text.size()));
+        const double cx = x + 4 + TextPx(std::string_view(text).substr(0, caret), c.Font);
         svg.out += Svgf("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" "
                         "stroke=\"#000000\"/>\n",
                         cx, y + 4, cx, y + h - 4);
@@ -311,6 +353,7 @@ public:
       return;
     }
     if (auto *wc = dynamic_cast<const TWinControl *>(&c)) { // panels and other containers
+      if (OnlyPictures(*wc)) return;
       if (!c.ParentColor) svg.Rect(x, y, w, h, c.Color);
       if (auto *p = dynamic_cast<const TPanel *>(&c)) {
         int inset = 0;
@@ -332,19 +375,21 @@ public:
     const double px = FontPx(c.Font);
     std::vector<std::string> lines;
     if (c.WordWrap)
-      lines = WrapPx(c.Caption(), w, CharPx(c.Font));
+      lines = WrapPx(c.Caption(), w, c.Font);
     else
       lines.push_back(c.Caption());
     const char *anchor = c.Alignment == taRightJustify ? "end"
                          : c.Alignment == taCenter     ? "middle"
                                                        : "start";
-    const double tx = c.Alignment == taRightJustify ? x + w
-                      : c.Alignment == taCenter     ? x + w / 2.0
+    // A disabled label's embossed copy lies a pixel right and down: it is fitted too.
+    const double room = w - (c.Enabled() ? 0 : 1);
+    const double tx = c.Alignment == taRightJustify ? x + room
+                      : c.Alignment == taCenter     ? x + room / 2.0
                                                     : x;
     for (size_t i = 0; i < lines.size(); ++i) {
       const double base = y + px * 0.95 + i * px * 1.2;
-      if (!c.Enabled()) svg.Text(tx + 1, base + 1, lines[i], c.Font, kLight, anchor);
-      svg.Text(tx, base, lines[i], c.Font, textColour, anchor);
+      if (!c.Enabled()) svg.FittedText(tx + 1, base + 1, lines[i], c.Font, kLight, anchor, room);
+      svg.FittedText(tx, base, lines[i], c.Font, textColour, anchor, room);
     }
   }
 
@@ -456,15 +501,16 @@ public:
     TFont font; // the platform's message font
     font.Name = "MS Sans Serif";
     font.Size = 8;
-    const double cpx = CharPx(font);
     const double lh = FontPx(font) * 1.3;
     const int icon = box.Flags & 0xF0;
-    std::vector<std::string> lines = WrapPx(LoggedText(box.Text), sw * 0.7, cpx);
+    TFont bold = font; // the title's
+    bold.Bold = true;
+    std::vector<std::string> lines = WrapPx(LoggedText(box.Text), sw * 0.7, font);
     int textW = 0;
-    for (const auto &l : lines) textW = std::max(textW, (int)(l.size() * cpx));
+    for (const auto &l : lines) textW = std::max(textW, (int)TextPx(l, font) + 1);
     const int iconW = icon ? 44 : 0;
     const int w = std::clamp(
-        std::max({textW + iconW + 36, (int)(box.Caption.size() * cpx) + 60, 120}), 120, sw - 8);
+        std::max({textW + iconW + 36, (int)TextPx(box.Caption, bold) + 60, 120}), 120, sw - 8);
     const int textH = std::max((int)(lines.size() * lh), icon ? 32 : 0);
     const int h = 22 + 16 + textH + 16 + 23 + 12;
     const int x = (sw - w) / 2, y = (sh - h) / 2;
@@ -481,8 +527,6 @@ public:
     svg.out += Svgf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"18\" "
                     "fill=\"url(#titlebar)\"/>\n",
                     x + 3, y + 3, w - 6);
-    TFont bold = font;
-    bold.Bold = true;
     svg.BeginClip(x + 3, y + 3, w - 6 - 20, 18);
     svg.Text(x + 7, y + 16, box.Caption, bold, 0xFFFFFF);
     svg.EndClip();

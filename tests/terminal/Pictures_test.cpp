@@ -2,9 +2,12 @@
 // the forms' pixels with their colours and captions, and well-formed.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <regex>
 #include <sstream>
 
+#include "platform/FontMetrics.h"
 #include "platform/Pictures.h"
 #include "platform/Script.h"
 #include "support/TempDir.h"
@@ -46,6 +49,39 @@ std::string XmlFault(const std::string &x) {
 
 bool Has(const std::string &svg, const char *text) {
   return svg.find(text) != std::string::npos;
+}
+
+// Where each drawn copy of `caption` spans horizontally, measured with the drawing font's
+// widths at the size, anchor and narrowing it was drawn with; NaN for a text not in that font.
+std::vector<std::pair<double, double>> Drawn(const std::string &svg, const std::string &caption) {
+  static const std::regex text("<text(\\s[^>]*)>([^<]*)</text>");
+  auto attr = [](const std::string &attrs, const char *name) {
+    std::smatch m;
+    const std::regex re(std::string("\\s") + name + "=\"([^\"]*)\"");
+    return std::regex_search(attrs, m, re) ? m[1].str() : std::string();
+  };
+  std::string xml = Cp1252ToUtf8(caption);
+  for (const auto &[from, to] : {std::pair{"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}})
+    for (size_t at = 0; (at = xml.find(from, at)) != std::string::npos; at += 4)
+      xml.replace(at, 1, to);
+  std::vector<std::pair<double, double>> out;
+  for (std::sregex_iterator m(svg.begin(), svg.end(), text), end; m != end; ++m) {
+    if ((*m)[2] != xml) continue;
+    const std::string a = (*m)[1];
+    if (!attr(a, "font-family").starts_with(std::string("'") + kPictureFont + "'")) {
+      out.emplace_back(NAN, NAN);
+      continue;
+    }
+    const double w =
+        FontTextWidth(caption, std::stod(attr(a, "font-size")), attr(a, "font-weight") == "bold");
+    const double x = std::stod(attr(a, "x"));
+    const std::string anchor = attr(a, "text-anchor");
+    double l = anchor == "end" ? x - w : anchor == "middle" ? x - w / 2 : x, r = l + w;
+    double scale = 1, shift = 0;
+    (void)std::sscanf(attr(a, "transform").c_str(), "matrix(%lf 0 0 1 %lf 0)", &scale, &shift);
+    out.emplace_back(l * scale + shift, r * scale + shift);
+  }
+  return out;
 }
 
 } // namespace
@@ -102,6 +138,52 @@ TEST(Pictures, OneWellFormedPictureForEachShownFormAndBox) {
     EXPECT_TRUE(Has(svg[1], part)) << part;
   EXPECT_TRUE(Has(svg[2], "<title>FrmOutra</title>") && Has(svg[2], "Outra tela"));
   EXPECT_FALSE(Has(svg[2], "Telefone"));
+}
+
+// Every label's text lies inside its box as drawn, its embossed copy when disabled too: the
+// consultation screen's captions (laid out for a narrower dialog font) and harder ones. The box
+// that holds only the logo's picture is not drawn.
+TEST(Pictures, EveryLabelFitsItsBox) {
+  TForm *f = MakeConsultaForm();
+  const struct {
+    const char *caption;
+    int width;
+    TAlignment align;
+    bool bold, enabled;
+  } extra[] = {{"Demonst. de Prazos:", 60, taRightJustify, true, true},
+               {"Abertura da Conta Corrente:", 50, taCenter, false, false},
+               {"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", 12, taLeftJustify, true, false}};
+  int top = 320;
+  for (const auto &e : extra) {
+    auto *l = Make<TLabel>(f, f, "lbExtra", 500, top += 20, e.width, 15, e.caption);
+    l->Alignment = e.align, l->Font.Bold = e.bold;
+    l->SetEnabled(e.enabled);
+  }
+  const std::string svg = ScreenSvg(f, nullptr);
+  std::vector<const TControl *> todo(1, f);
+  int labels = 0;
+  while (!todo.empty()) {
+    const auto *w = dynamic_cast<const TWinControl *>(todo.back());
+    todo.pop_back();
+    for (int i = 0; w && i < w->ControlCount(); ++i) {
+      const TControl *c = w->Controls(i);
+      if (!c->Visible()) continue;
+      todo.push_back(c);
+      if (!dynamic_cast<const TLabel *>(c) || c->WordWrap || c->Caption().empty()) continue;
+      int left = 0;
+      for (const TControl *p = c; p != f; p = p->Parent()) left += p->Left;
+      const auto drawn = Drawn(svg, c->Caption());
+      EXPECT_EQ(drawn.size(), c->Enabled() ? 1U : 2U) << c->Caption();
+      for (const auto &[l, r] : drawn) {
+        EXPECT_GE(l, left - 0.01) << c->Caption();
+        EXPECT_LE(r, left + c->Width + 0.01) << c->Caption();
+      }
+      ++labels;
+    }
+  }
+  EXPECT_EQ(labels, 24);
+  EXPECT_FALSE(Has(svg, "width=\"70\" height=\"45\""));
+  f->Free();
 }
 
 // Captions with markup, control characters and every Windows-1252 letter still make a valid
