@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -110,6 +111,15 @@ void RefuseLinks(const std::string &path) {
   if (!why.empty()) Die(kExitFile, CleanUtf8(why));
 }
 
+// A directory the host writes new files into: a link planted there by another user at a name
+// a file will take is refused before the call. (A link made after this check is not followed
+// either: the picture is not written, see the end of main.)
+void RefuseLinksInside(const std::string &dir) {
+  std::error_code ec;
+  for (const auto &e : std::filesystem::directory_iterator(dir, ec))
+    if (e.is_symlink(ec)) RefuseLinks(e.path().string());
+}
+
 // Configures the reference host from the options. Dies on unreadable or malformed files.
 void ConfigureHost(const TPdvOptions &o) {
   pdv::TPdvHost &host = pdv::TPdvHost::Instancia();
@@ -148,7 +158,7 @@ void ConfigureHost(const TPdvOptions &o) {
     // Refused now rather than losing the trail line by line during the call.
     std::FILE *f = OpenPrivateFile(o.audit, true);
     if (!f)
-      Die(kExitFile, o.audit + ": cannot write the audit trail (" + std::strerror(errno) + ")");
+      Die(kExitFile, o.audit + ": cannot write the audit trail (" + PrivateFileError(errno) + ")");
     if (std::fclose(f) != 0)
       Die(kExitFile, o.audit + ": cannot write the audit trail (" + std::strerror(errno) + ")");
     host.DefineArquivoAudit(o.audit);
@@ -314,7 +324,8 @@ int main(int argc, char **argv) {
   }
   RefuseLinks(o.transcript);
   if (!o.transcript.empty() && !Transcript().OpenFile(o.transcript))
-    Die(kExitFile, o.transcript + ": cannot write the transcript");
+    Die(kExitFile,
+        o.transcript + ": cannot write the transcript (" + PrivateFileError(errno) + ")");
   Application->SetExeName(SelfPath());
 #ifdef CHEQUEPDV_TROCA
   if (o.operation == TPdvOperation::Atende) return Atende(o);
@@ -328,6 +339,7 @@ int main(int argc, char **argv) {
     pictures = std::make_unique<TPictureWriter>(o.pictures);
     if (!pictures->Ok() || !IsDirectory(o.pictures) || !CanWriteInto(o.pictures))
       Die(kExitFile, o.pictures + ": cannot write pictures into it");
+    RefuseLinksInside(o.pictures);
   }
 
   TModuleLibrary module;
@@ -408,7 +420,11 @@ int main(int argc, char **argv) {
   // The trail and the transcript are what support reads afterwards: one that lost lines must
   // not pass for whole.
   const size_t lostEvents = Transcript().LostEvents();
-  const bool lostLog = host.LinhasAuditPerdidas() > 0 || lostEvents > 0;
+  const bool lostPictures = pictures && !pictures->Ok();
+  const bool lostLog = host.LinhasAuditPerdidas() > 0 || lostEvents > 0 || lostPictures;
+  if (lostPictures)
+    (void)std::fprintf(stderr, "chequepdv: %s\n",
+                       CleanUtf8(o.pictures + ": not every picture could be written").c_str());
   if (host.LinhasAuditPerdidas() > 0)
     (void)std::fprintf(stderr, "chequepdv: %s\n",
                        CleanUtf8(o.audit + ": " + std::to_string(host.LinhasAuditPerdidas()) +

@@ -53,6 +53,10 @@ std::string MaskDigitRuns(const std::string &text);
 std::string LoggedText(const std::string &text);
 
 // Opens a file that may hold personal data for writing (appending or truncating). A new file is
-// created readable and writable by its owner only; an existing one keeps its mode. nullptr (errno
-// set) when it cannot be opened.
+// created readable and writable by its owner only; an existing one keeps its mode. A symbolic
+// link at `path` is not followed: whoever planted it would choose the file written. nullptr
+// (errno set: ELOOP for a link) when it cannot be opened.
 std::FILE *OpenPrivateFile(const std::string &path, bool append);
+// Why OpenPrivateFile failed with `err`, for a message: "a symbolic link, not followed" for a
+// link, the system's text otherwise.
+std::string PrivateFileError(int err);

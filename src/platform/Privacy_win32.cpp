@@ -2,6 +2,12 @@
 // host's files); there is no mode to give.
 #include "platform/Privacy.h"
 
+#include <cstring>
+
 std::FILE *OpenPrivateFile(const std::string &path, bool append) {
   return std::fopen(path.c_str(), append ? "ab" : "wb");
+}
+
+std::string PrivateFileError(int err) {
+  return std::strerror(err);
 }

@@ -134,6 +134,7 @@ TEST(Chequepdv, RefusesPathsItMustNotFollow) {
     std::string option, reason;
     const char *planted = nullptr; // the link's name in the shared directory, else `option`'s
     std::string path = "";         // value
+    bool inside = false;           // the option names the shared directory (or the store in it)
   };
   TempDir d;
   symlink("laco.txt", (d / "laco.txt").c_str());
@@ -144,10 +145,11 @@ TEST(Chequepdv, RefusesPathsItMustNotFollow) {
       {"--scenario", "grande demais", nullptr, "/dev/zero"},
       {"--store", "loop of symbolic links", nullptr, d / "laco.txt"},
       {"--store", "another user", "t.txt"},
-      {"--store", "another user", "erro_pdv.txt"}, // beside a store of its own
+      {"--store", "another user", "erro_pdv.txt", "", true}, // beside a store of its own
       {"--transcript", "another user", "t.jsonl"},
       {"--audit", "another user", "audit.txt"},
       {"--pictures", "another user", "telas"},
+      {"--pictures", "another user", "001-FrmRedes_Mnu.svg", "", true}, // the first picture's
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.option + " " + c.reason + (c.planted ? c.planted : ""));
@@ -163,8 +165,7 @@ TEST(Chequepdv, RefusesPathsItMustNotFollow) {
       const std::string link = shared + "/" + c.planted;
       symlink(victim.c_str(), link.c_str());
       ASSERT_EQ(lchown(link.c_str(), 65534, 65534), 0);
-      s.options[c.option] =
-          c.option == "--store" && c.planted != std::string("t.txt") ? shared + "/t.txt" : link;
+      s.options[c.option] = !c.inside ? link : c.option == "--store" ? shared + "/t.txt" : shared;
     }
     const Outcome o = s.Run({"consulta"}, "type 9\n");
     EXPECT_EQ(o.run.exitCode, 3) << o.Diagnostics();
@@ -209,9 +210,10 @@ TEST(Chequepdv, ConcurrentSavesOfOneFileAllSucceed) {
   }
 }
 
-// An audit trail or a transcript that cannot take its lines during the call (a full disk): the
-// call goes through, but the status says it (7), one line on standard error for each tells how
-// many were lost, and the summary does not count the audit lines as written.
+// An audit trail, a transcript or a picture that cannot be written during the call (a full
+// disk, a link at the picture's name): the call goes through, but the status says it (7), one
+// line on standard error for each tells what was lost, and the summary does not count the audit
+// lines as written.
 TEST(Chequepdv, LostAuditLinesAreReported) {
   Session s;
   s.chequeIni = kTwoOptions;
@@ -224,6 +226,17 @@ TEST(Chequepdv, LostAuditLinesAreReported) {
               Lines(semTranscricao.run.err) == 1 &&
               semTranscricao.run.err.find("transcript event(s)") != std::string::npos)
       << semTranscricao.run.err;
+  // A link at a picture's name is not followed: that picture is lost, not written through it.
+  const std::string telas = s.dir / "telas", vitima = s.dir / "vitima.svg";
+  std::filesystem::create_directory(telas);
+  symlink(vitima.c_str(), (telas + "/001-FrmRedes_Mnu.svg").c_str());
+  s.options = {{"--pictures", telas}};
+  const Outcome semTela = s.Run({"consulta"}, "type 9\n");
+  EXPECT_EQ(semTela.run.exitCode, 7);
+  EXPECT_EQ(semTela.run.err.find("chequepdv: " + telas + ": not every picture could be written"),
+            0u)
+      << semTela.run.err;
+  EXPECT_FALSE(std::filesystem::exists(vitima));
   const Outcome &o = lost;
   EXPECT_EQ(o.run.exitCode, 7) << o.Diagnostics();
   EXPECT_TRUE(o.run.err.starts_with("chequepdv: /dev/full: ") && Lines(o.run.err) == 1 &&
