@@ -47,7 +47,7 @@ fi
   echo "deps-windows.sh: apt-get source sqlite3${ver:+=$ver} failed; see $fonte/apt.log" >&2
   exit 1
 }
-orig=$(ls "$fonte"/sqlite3_*.orig.tar.* | head -n1)
+orig=$(find "$fonte" -maxdepth 1 -name "sqlite3_*.orig.tar.*" -print -quit)
 tar -xf "$orig" -C "$fonte"
 src=$(find "$fonte" -mindepth 1 -maxdepth 1 -type d ! -name lists ! -name cache | head -n1)
 # The amalgamation (one sqlite3.c) is generated from the tree by its own tools (needs tclsh).

@@ -11,7 +11,7 @@
 #   CHEQUE_WIN_BUILD_PREFIX  the Windows builds' prefix (default: build-); CHEQUE_WIN_ARCH win64
 #   WINEPREFIX, CHEQUE_WINE  the Wine prefix and command (default: build-wine/prefix, wine)
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 2
 raiz=$PWD
 linux=$raiz/${CHEQUE_BUILD_DIR:-build}/bin/chequepdv
 windows=$raiz/${CHEQUE_WIN_BUILD_PREFIX:-build-}${CHEQUE_WIN_ARCH:-win64}/bin/chequepdv.exe

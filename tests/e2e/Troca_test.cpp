@@ -126,7 +126,9 @@ const std::string kConfirma = "expect-form FrmRedes_Mnu\ntype 1\nexpect-form Frm
                               "click btConfirma\n";
 
 bool Pular() {
-  return std::getenv("CHEQUE_E2E_PDV") != nullptr; // the Windows program has no service yet
+  // The Windows replay: these run the Linux service only; scripts/windows/troca.sh plays the
+  // same point of sale against chequepdv.exe.
+  return std::getenv("CHEQUE_E2E_PDV") != nullptr;
 }
 
 // Whole sessions: the response's fields, the journal's state and what the module sent.
