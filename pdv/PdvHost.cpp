@@ -85,7 +85,6 @@ void TPdvHost::Reinicia() {
   fMensagens.clear();
   fCenario = std::make_unique<TCenario>(TCenario::Padrao());
   fArquivoAudit.clear();
-  fLinhasAudit.clear();
   fAuditPerdidas = 0;
   fFalhaAudit.clear();
   fErrosPdv.clear();
@@ -207,10 +206,9 @@ void TPdvHost::EnviaErroPdv(int32_t codigo, const std::string &texto) {
 void TPdvHost::Audit(int32_t tipo, const std::string &textoRecebido) {
   // The audit trail is free text: whatever long number a module writes into it is masked.
   const std::string texto = LoggedText(textoRecebido);
-  std::string linha = Agora() + " " + std::to_string(tipo) + " " + texto;
-  fLinhasAudit.push_back(linha);
   Transcript().Add("audit", {{"text", TTranscript::Text(texto)}});
   if (fArquivoAudit.empty()) return;
+  const std::string linha = Agora() + " " + std::to_string(tipo) + " " + texto;
   // The trail is the support's, not the sale's: a line that cannot be written does not stop
   // the call, but it is counted, so that nobody takes the file for the whole trail.
   const std::string utf8 = Cp1252ToUtf8(linha) + "\n";

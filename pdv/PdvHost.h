@@ -327,10 +327,10 @@ public:
   const TCenario &Cenario() const { return *fCenario; }
 
   // ---- Audit trail
-  // Lines are appended to this file (UTF-8), "" = kept in memory only (the
-  // default).
+  // Lines are appended to this file (UTF-8); "" (the default): the lines go only to the
+  // transcript's `audit` events. None is kept in memory: a long session's trail would grow
+  // with it.
   void DefineArquivoAudit(const std::string &path) { fArquivoAudit = path; }
-  const std::vector<std::string> &LinhasAudit() const { return fLinhasAudit; } // as written
   // Lines the file did not take (the disk full, the file gone), and why the first one failed.
   int LinhasAuditPerdidas() const { return fAuditPerdidas; }
   const std::string &FalhaAudit() const { return fFalhaAudit; }
@@ -391,7 +391,6 @@ private:
   std::map<int32_t, std::string> fMensagens; // loaded over the built-in table
   std::unique_ptr<TCenario> fCenario;
   std::string fArquivoAudit;
-  std::vector<std::string> fLinhasAudit;
   int fAuditPerdidas = 0;
   std::string fFalhaAudit;
   std::vector<TErroPdv> fErrosPdv;

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -33,127 +34,133 @@ std::string Quoted(const std::string &cp1252) {
 
 } // namespace
 
-bool TScriptSource::Load(const std::string &utf8Text, std::string &error, const std::string &name) {
-  fName = name;
-  fSteps.clear();
-  fPos = 0;
-  // Editors on Windows start UTF-8 files with a byte-order mark.
-  const bool bom = utf8Text.starts_with("\xEF\xBB\xBF");
-  std::istringstream in(bom ? utf8Text.substr(3) : utf8Text);
-  std::string raw;
-  int lineNo = 0;
-  auto fail = [&](const std::string &msg) {
-    error = fName + ":" + std::to_string(lineNo) + ": " + msg;
-    fSteps.clear();
-    return false;
+int TScriptSource::ParseLine(std::string raw, Step &s, std::string &why) {
+  auto fail = [&why](const std::string &msg) {
+    why = msg;
+    return -1;
   };
-  while (std::getline(in, raw)) {
-    ++lineNo;
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-    // Line ends of CR alone would make the rest of the script text typed by this line.
-    if (const size_t cr = raw.find('\r'); cr != std::string::npos)
-      return fail("a CR without LF at column " + std::to_string(cr + 1) +
-                  " (lines end in LF or CR LF)");
-    const size_t b = raw.find_first_not_of(" \t");
-    if (b == std::string::npos || raw[b] == '#') continue;
-    const size_t e = raw.find_first_of(" \t", b);
-    const std::string verb = raw.substr(b, e == std::string::npos ? std::string::npos : e - b);
-    // The rest after exactly one blank (texts keep what follows verbatim).
-    const std::string rest = e == std::string::npos ? std::string() : raw.substr(e + 1);
-    const std::vector<std::string> args = Words(rest);
-    Step s;
-    s.line = lineNo;
-    auto needArgs = [&](size_t n, const char *usage) {
-      if (args.size() != n) {
-        error = fName + ":" + std::to_string(lineNo) + ": usage: " + usage;
-        return false;
-      }
-      return true;
-    };
-    if (verb == "type") {
-      const std::string text = Utf8ToCp1252(Unquote(rest));
-      if (text.empty()) return fail("type needs a text");
-      for (char c : text) {
-        Step k = s;
-        if (c == '\t') {
-          k.verb = Verb::Key;
-          k.key = VK_TAB;
-        } else if (c == '\r' || c == '\n') {
-          k.verb = Verb::Key;
-          k.key = VK_RETURN;
-        } else {
-          k.verb = Verb::Char;
-          k.ch = c;
-        }
-        fSteps.push_back(k);
-      }
-      continue;
-    }
-    if (verb == "key") {
-      if (args.empty() || args.size() > 2) return fail("usage: key NAME [N]");
-      s.verb = Verb::Key;
-      if (SameText(args[0], "ShiftTab") || SameText(args[0], "Shift+Tab")) {
-        s.key = VK_TAB;
-        s.shift = ssShift;
-      } else {
-        s.key = KeyFromName(args[0]);
-        if (!s.key) return fail("unknown key \"" + args[0] + "\"");
-      }
-      int64_t n = 1;
-      if (args.size() == 2 && (!ParseCount(args[1], 1000, n) || n < 1))
-        return fail("bad number \"" + args[1] + "\" (1 to 1000)");
-      for (int64_t i = 0; i < n; ++i) fSteps.push_back(s);
-      continue;
-    }
-    if (verb == "alt") {
-      if (!needArgs(1, "alt C")) return fail("usage: alt C");
-      const std::string c = Utf8ToCp1252(args[0]);
-      if (c.size() != 1) return fail("alt takes one character");
-      s.verb = Verb::Char;
-      s.ch = c[0];
-      s.shift = ssAlt;
-    } else if (verb == "click") {
-      if (!needArgs(1, "click NAME")) return fail("usage: click NAME");
-      s.verb = Verb::Click;
-      s.name = Utf8ToCp1252(args[0]);
-    } else if (verb == "cell") {
-      if (!needArgs(3, "cell NAME COL ROW")) return fail("usage: cell NAME COL ROW");
-      int64_t col = 0, row = 0;
-      if (!ParseCount(args[1], 100000, col)) return fail("bad number \"" + args[1] + "\"");
-      if (!ParseCount(args[2], 100000, row)) return fail("bad number \"" + args[2] + "\"");
-      s.verb = Verb::Cell;
-      s.name = Utf8ToCp1252(args[0]);
-      s.col = int(col), s.row = int(row);
-    } else if (verb == "ok") {
-      if (!args.empty()) return fail("usage: ok");
-      s.verb = Verb::Ok;
-    } else if (verb == "wait") {
-      if (!needArgs(1, "wait MS")) return fail("usage: wait MS");
-      if (!ParseCount(args[0], 100000000, s.ms)) return fail("bad number \"" + args[0] + "\"");
-      s.verb = Verb::Wait;
-    } else if (verb == "expect-form" || verb == "expect-focus" || verb == "expect-enabled" ||
-               verb == "expect-disabled") {
-      if (args.size() != 1) return fail("usage: " + verb + " NAME");
-      s.verb = verb == "expect-form"      ? Verb::ExpectForm
-               : verb == "expect-focus"   ? Verb::ExpectFocus
-               : verb == "expect-enabled" ? Verb::ExpectEnabled
-                                          : Verb::ExpectDisabled;
-      s.name = Utf8ToCp1252(args[0]);
-    } else if (verb == "expect-text") {
-      if (args.empty()) return fail("usage: expect-text NAME TEXT");
-      const size_t nb = rest.find_first_not_of(" \t");
-      const size_t ne = rest.find_first_of(" \t", nb);
-      s.verb = Verb::ExpectText;
-      s.name = Utf8ToCp1252(rest.substr(nb, ne == std::string::npos ? std::string::npos : ne - nb));
-      s.text = ne == std::string::npos ? std::string() : Utf8ToCp1252(Unquote(rest.substr(ne + 1)));
-    } else if (verb == "expect-msgbox") {
-      s.verb = Verb::ExpectMsgbox;
-      s.text = Utf8ToCp1252(Unquote(rest));
+  if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+  // Line ends of CR alone would make the rest of the script text typed by this line.
+  if (const size_t cr = raw.find('\r'); cr != std::string::npos)
+    return fail("a CR without LF at column " + std::to_string(cr + 1) +
+                " (lines end in LF or CR LF)");
+  const size_t b = raw.find_first_not_of(" \t");
+  if (b == std::string::npos || raw[b] == '#') return 0;
+  const size_t e = raw.find_first_of(" \t", b);
+  const std::string verb = raw.substr(b, e == std::string::npos ? std::string::npos : e - b);
+  // The rest after exactly one blank (texts keep what follows verbatim).
+  const std::string rest = e == std::string::npos ? std::string() : raw.substr(e + 1);
+  const std::vector<std::string> args = Words(rest);
+  const int line = s.line;
+  s = Step{};
+  s.line = line;
+  if (verb == "type") {
+    s.text = Utf8ToCp1252(Unquote(rest));
+    if (s.text.empty()) return fail("type needs a text");
+    s.verb = Verb::Type;
+    s.count = uint32_t(s.text.size());
+  } else if (verb == "key") {
+    if (args.empty() || args.size() > 2) return fail("usage: key NAME [N]");
+    s.verb = Verb::Key;
+    if (SameText(args[0], "ShiftTab") || SameText(args[0], "Shift+Tab")) {
+      s.key = VK_TAB;
+      s.shift = ssShift;
     } else {
-      return fail("unknown action \"" + verb + "\"");
+      s.key = KeyFromName(args[0]);
+      if (!s.key) return fail("unknown key \"" + args[0] + "\"");
     }
-    fSteps.push_back(s);
+    int64_t n = 1;
+    if (args.size() == 2 && (!ParseCount(args[1], 1000, n) || n < 1))
+      return fail("bad number \"" + args[1] + "\" (1 to 1000)");
+    s.count = uint32_t(n);
+  } else if (verb == "alt") {
+    if (args.size() != 1) return fail("usage: alt C");
+    const std::string c = Utf8ToCp1252(args[0]);
+    if (c.size() != 1) return fail("alt takes one character");
+    s.verb = Verb::Char;
+    s.ch = c[0];
+    s.shift = ssAlt;
+  } else if (verb == "click") {
+    if (args.size() != 1) return fail("usage: click NAME");
+    s.verb = Verb::Click;
+    s.name = Utf8ToCp1252(args[0]);
+  } else if (verb == "cell") {
+    if (args.size() != 3) return fail("usage: cell NAME COL ROW");
+    int64_t col = 0, row = 0;
+    if (!ParseCount(args[1], 100000, col)) return fail("bad number \"" + args[1] + "\"");
+    if (!ParseCount(args[2], 100000, row)) return fail("bad number \"" + args[2] + "\"");
+    s.verb = Verb::Cell;
+    s.name = Utf8ToCp1252(args[0]);
+    s.col = int(col), s.row = int(row);
+  } else if (verb == "ok") {
+    if (!args.empty()) return fail("usage: ok");
+    s.verb = Verb::Ok;
+  } else if (verb == "wait") {
+    if (args.size() != 1) return fail("usage: wait MS");
+    if (!ParseCount(args[0], 100000000, s.ms)) return fail("bad number \"" + args[0] + "\"");
+    s.verb = Verb::Wait;
+  } else if (verb == "expect-form" || verb == "expect-focus" || verb == "expect-enabled" ||
+             verb == "expect-disabled") {
+    if (args.size() != 1) return fail("usage: " + verb + " NAME");
+    s.verb = verb == "expect-form"      ? Verb::ExpectForm
+             : verb == "expect-focus"   ? Verb::ExpectFocus
+             : verb == "expect-enabled" ? Verb::ExpectEnabled
+                                        : Verb::ExpectDisabled;
+    s.name = Utf8ToCp1252(args[0]);
+  } else if (verb == "expect-text") {
+    if (args.empty()) return fail("usage: expect-text NAME TEXT");
+    const size_t nb = rest.find_first_not_of(" \t");
+    const size_t ne = rest.find_first_of(" \t", nb);
+    s.verb = Verb::ExpectText;
+    s.name = Utf8ToCp1252(rest.substr(nb, ne == std::string::npos ? std::string::npos : ne - nb));
+    s.text = ne == std::string::npos ? std::string() : Utf8ToCp1252(Unquote(rest.substr(ne + 1)));
+  } else if (verb == "expect-msgbox") {
+    s.verb = Verb::ExpectMsgbox;
+    s.text = Utf8ToCp1252(Unquote(rest));
+  } else {
+    return fail("unknown action \"" + verb + "\"");
   }
+  return 1;
+}
+
+bool TScriptSource::ReadAhead() {
+  while (fAt < fText.size()) {
+    size_t end = fText.find('\n', fAt);
+    if (end == std::string::npos) end = fText.size();
+    fCur.line = ++fAtLine;
+    std::string why;
+    const int r = ParseLine(fText.substr(fAt, end - fAt), fCur, why);
+    fAt = end + 1;
+    if (r > 0) return true;
+  }
+  return false;
+}
+
+bool TScriptSource::Load(std::string utf8Text, std::string &error, const std::string &name) {
+  fName = name;
+  fText.clear();
+  fHave = false;
+  fSub = 0;
+  // Editors on Windows start UTF-8 files with a byte-order mark.
+  const size_t start = utf8Text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  // Every line is checked now, so that a malformed one stops the run before anything happens.
+  Step s;
+  std::string why;
+  int lineNo = 0;
+  for (size_t at = start; at < utf8Text.size();) {
+    size_t end = utf8Text.find('\n', at);
+    if (end == std::string::npos) end = utf8Text.size();
+    s.line = ++lineNo;
+    if (ParseLine(utf8Text.substr(at, end - at), s, why) < 0) {
+      error = fName + ":" + std::to_string(lineNo) + ": " + why;
+      return false;
+    }
+    at = end + 1;
+  }
+  fText = std::move(utf8Text);
+  fAt = start;
+  fAtLine = 0;
+  fHave = ReadAhead();
   error.clear();
   return true;
 }
@@ -175,7 +182,7 @@ bool TScriptSource::LoadFile(const std::string &path, std::string &error) {
       return false;
     }
   }
-  return Load(text, error, path);
+  return Load(std::move(text), error, path);
 }
 
 TScriptReport &LastScriptReport() {
@@ -210,6 +217,23 @@ void TScriptSource::FailAt(int line, const std::string &message, bool withScreen
   Fail(m);
 }
 
+TScriptSource::Press TScriptSource::PressAt(const Step &s) const {
+  Press p{s.verb, s.ch, s.key, s.shift};
+  if (s.verb != Verb::Type) return p;
+  const char c = s.text[fSub];
+  if (c == '\t') {
+    p.verb = Verb::Key;
+    p.key = VK_TAB;
+  } else if (c == '\r' || c == '\n') {
+    p.verb = Verb::Key;
+    p.key = VK_RETURN;
+  } else {
+    p.verb = Verb::Char;
+    p.ch = c;
+  }
+  return p;
+}
+
 bool TScriptSource::Next(TOperatorAction &out, int64_t deadline) {
   for (;;) {
     if (AtEnd()) {
@@ -223,21 +247,31 @@ bool TScriptSource::Next(TOperatorAction &out, int64_t deadline) {
       m += " while " + Application->WaitingDescription() + "\n" + ScreenText();
       Fail(m);
     }
-    const Step &s = fSteps[fPos];
-    if (s.verb == Verb::Wait) {
-      fLast += s.ms;
-      fLine = s.line;
-      ++fPos;
+    if (fCur.verb == Verb::Wait) {
+      fLast += fCur.ms;
+      fLine = fCur.line;
+      fHave = ReadAhead();
       continue;
     }
+    // Every key press happens a step's time after the one before, those of one line too.
     const int64_t due = fLast + kStepMs;
     if (deadline >= 0 && deadline <= due) {
       fNow = std::max(fNow, deadline);
       return false;
     }
     fNow = fLast = due;
-    fLine = s.line;
-    ++fPos;
+    fLine = fCur.line;
+    const Press p = PressAt(fCur);
+    // The line is used up before it is checked, as the report of a failed run counts it.
+    Step used;
+    const Step *sp = &fCur;
+    if (++fSub >= fCur.count) {
+      fSub = 0;
+      used = std::move(fCur);
+      sp = &used;
+      fHave = ReadAhead();
+    }
+    const Step &s = *sp;
     switch (s.verb) {
     case Verb::ExpectForm:
     case Verb::ExpectFocus:
@@ -250,18 +284,18 @@ bool TScriptSource::Next(TOperatorAction &out, int64_t deadline) {
     default:
       break;
     }
-    Validate(s);
+    Validate(s, p);
     out = TOperatorAction{};
     out.line = s.line;
-    out.shift = s.shift;
-    switch (s.verb) {
+    out.shift = p.shift;
+    switch (p.verb) {
     case Verb::Char:
       out.kind = TOperatorAction::Char;
-      out.ch = s.ch;
+      out.ch = p.ch;
       break;
     case Verb::Key:
       out.kind = TOperatorAction::Key;
-      out.key = s.key;
+      out.key = p.key;
       break;
     case Verb::Click:
       out.kind = TOperatorAction::Click;
@@ -282,15 +316,15 @@ bool TScriptSource::Next(TOperatorAction &out, int64_t deadline) {
 }
 
 // An action that cannot apply to what is on the screen ends the run.
-void TScriptSource::Validate(const Step &s) {
+void TScriptSource::Validate(const Step &s, const Press &p) {
   const TMessageBoxState *box = Application->ActiveMessageBox();
-  if (s.verb == Verb::Ok) {
+  if (p.verb == Verb::Ok) {
     if (!box) FailAt(s.line, "ok: no message box is open", true);
     return;
   }
   if (box) {
-    const bool acks = s.verb == Verb::Key &&
-                      (s.key == VK_RETURN || s.key == VK_SPACE || s.key == VK_ESCAPE) && !s.shift;
+    const bool acks = p.verb == Verb::Key &&
+                      (p.key == VK_RETURN || p.key == VK_SPACE || p.key == VK_ESCAPE) && !p.shift;
     if (!acks)
       FailAt(s.line,
              "a message box is open (" + Quoted(LoggedText(box->Text)) + "): use ok or key Enter",

@@ -25,6 +25,7 @@
 #include "platform/Forms.h"
 #include "platform/Transcript.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,9 +41,11 @@ public:
   static constexpr size_t kMaxFileBytes = size_t(4) << 20;
 
   TScriptSource() = default;
-  // Parses the whole script before anything runs. False with "NAME:LINE: message" in `error` for an
-  // unknown action or a bad argument.
-  bool Load(const std::string &utf8Text, std::string &error, const std::string &name = "script");
+  // Checks the whole script before anything runs. False with "NAME:LINE: message" in `error` for
+  // an unknown action or a bad argument. The source keeps the text and reads each line again
+  // when its turn comes, so that a script costs about its own size however many key presses its
+  // lines make.
+  bool Load(std::string utf8Text, std::string &error, const std::string &name = "script");
   bool LoadFile(const std::string &path, std::string &error);
   // The same, raising EScriptFailure on a parse error.
   static std::unique_ptr<TScriptSource> FromText(const std::string &utf8Text,
@@ -58,16 +61,17 @@ public:
   bool Next(TOperatorAction &out, int64_t deadline) override;
   int64_t Now() const override { return fNow; }
 
-  bool AtEnd() const { return fPos >= fSteps.size(); }
+  bool AtEnd() const { return !fHave; }
   int Line() const { return fLine; } // line of the last action taken (0 before the first)
   const std::string &Name() const { return fName; }
   // The screen picture taken when the run failed ("" when it has not).
   const std::string &FailureScreen() const { return fFailureScreen; }
 
 private:
-  enum class Verb {
+  enum class Verb : uint8_t {
     Char,
     Key,
+    Type, // one key press a character of the text
     Click,
     Cell,
     Ok,
@@ -79,27 +83,44 @@ private:
     ExpectEnabled,
     ExpectDisabled
   };
+  // One line of the script.
   struct Step {
     Verb verb = Verb::Char;
     int line = 0;
     char ch = 0;
     Word key = 0;
     TShiftState shift = 0;
-    std::string name; // control or form (Windows-1252)
-    std::string text; // Windows-1252
+    uint32_t count = 1; // key presses: the characters of a Type, the repetitions of a Key
+    std::string name;   // control or form (Windows-1252)
+    std::string text;   // Windows-1252
     int col = 0, row = 0;
     int64_t ms = 0;
   };
-  std::vector<Step> fSteps;
-  size_t fPos = 0;
+  // The key press a step makes now (a Type's character at fSub).
+  struct Press {
+    Verb verb = Verb::Char;
+    char ch = 0;
+    Word key = 0;
+    TShiftState shift = 0;
+  };
+  std::string fText; // the script (UTF-8)
+  size_t fAt = 0;    // where the line after fCur starts
+  int fAtLine = 0;   // the number of the line before fAt
+  Step fCur;         // the next step
+  bool fHave = false;
+  uint32_t fSub = 0; // key presses of fCur already made
   int64_t fNow = 0;  // the clock
   int64_t fLast = 0; // when the last line happened
   int fLine = 0;
   std::string fName = "script";
   std::string fFailureScreen;
   [[noreturn]] void FailAt(int line, const std::string &message, bool withScreen = false);
+  // 1 with the line's step in `s`, 0 for a blank line or a comment, -1 with `why` when malformed.
+  static int ParseLine(std::string raw, Step &s, std::string &why);
+  bool ReadAhead(); // the next step into fCur; false when no line is left
+  Press PressAt(const Step &s) const;
   void Check(const Step &s);
-  void Validate(const Step &s);
+  void Validate(const Step &s, const Press &p);
 };
 
 // How the operator script of the last module call went, for the host that asked for it (the

@@ -80,9 +80,10 @@ TEST_F(ScriptTest, ParseErrorsAndFailuresNameTheLineTheFormAndWhatWasFound) {
   EXPECT_EQ(masked.Events("msgbox")[0]["text"], "Conta ******6789");
 }
 
-TEST_F(ScriptTest, ScriptsLoadFromFilesAndTimeAdvancesPerLine) {
+TEST_F(ScriptTest, ScriptsLoadFromFilesAndTimeAdvancesPerKeyPress) {
   const std::string path = ::testing::TempDir() + "script_test.txt";
-  std::ofstream(path, std::ios::binary) << "# a comment\r\ntype 1\r\nwait 500\r\n\r\nkey Enter\r\n";
+  std::ofstream(path, std::ios::binary)
+      << "# a comment\r\ntype 1\t2\r\nwait 500\r\n\r\nkey Left 2\r\n# the end\r\n";
   TScriptSource src;
   std::string error;
   ASSERT_TRUE(src.LoadFile(path, error)) << error;
@@ -92,14 +93,30 @@ TEST_F(ScriptTest, ScriptsLoadFromFilesAndTimeAdvancesPerLine) {
   EXPECT_EQ(a.kind, TOperatorAction::Char);
   EXPECT_EQ(a.line, 2);
   EXPECT_EQ(src.Now(), 100);
-  EXPECT_FALSE(src.Next(a, 350)); // a timer due at 350 comes before the Enter at 700
-  EXPECT_EQ(src.Now(), 350);
-  ASSERT_TRUE(src.Next(a, 900));
-  EXPECT_EQ(a.key, VK_RETURN);
-  EXPECT_EQ(a.line, 5);
-  EXPECT_EQ(src.Now(), 700);
+  EXPECT_FALSE(src.Next(a, 150)); // a timer due at 150 comes before the tab at 200
+  EXPECT_EQ(src.Now(), 150);
+  // A line's key presses one by one, a step's time apart; the script is used up with the last.
+  const struct {
+    TOperatorAction::Kind kind;
+    char ch;
+    Word key;
+    int line;
+    int64_t now;
+  } presses[] = {{TOperatorAction::Key, 0, VK_TAB, 2, 200},
+                 {TOperatorAction::Char, '2', 0, 2, 300},
+                 {TOperatorAction::Key, 0, VK_LEFT, 5, 900},
+                 {TOperatorAction::Key, 0, VK_LEFT, 5, 1000}};
+  for (const auto &p : presses) {
+    EXPECT_FALSE(src.AtEnd());
+    ASSERT_TRUE(src.Next(a, -1));
+    EXPECT_EQ(a.kind, p.kind);
+    EXPECT_EQ(a.kind == TOperatorAction::Char ? Word(a.ch) : a.key, p.ch ? Word(p.ch) : p.key);
+    EXPECT_EQ(a.line, p.line);
+    EXPECT_EQ(src.Now(), p.now);
+  }
+  EXPECT_TRUE(src.AtEnd());
   // After the last line timers still fire for a while, then the run ends.
-  EXPECT_FALSE(src.Next(a, 1500));
+  EXPECT_FALSE(src.Next(a, 1800));
   EXPECT_THROW(src.Next(a, 5000), EScriptFailure);
   std::remove(path.c_str());
   EXPECT_FALSE(src.LoadFile(path, error));
