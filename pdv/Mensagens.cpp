@@ -1,6 +1,8 @@
 // The operator messages: the built-in Portuguese table and the messages file
 // (lines `ID=TEXT`, '#' comments, the text escaped as in the transaction file;
 // UTF-8, or Windows-1252 as a Windows editor saves it).
+#include <unordered_map>
+
 #include "PdvHost.h"
 #include "platform/StrUtils.h"
 
@@ -160,8 +162,11 @@ const std::map<int32_t, std::string> &MensagensPadrao() {
 }
 
 namespace {
-std::map<int32_t, std::string> LeMensagensTexto(const std::string &bytes, const std::string &nome) {
-  std::map<int32_t, std::string> lidas;
+// One pass, each number looked up by hash: a file of many messages costs its length. The first
+// repeat of a number is refused at its line.
+std::unordered_map<int32_t, std::string> LeMensagensTexto(const std::string &bytes,
+                                                          const std::string &nome) {
+  std::unordered_map<int32_t, std::string> lidas;
   const std::string texto = TextoDoUsuario(bytes);
   size_t ini = 0;
   int numero = 0;

@@ -29,6 +29,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -387,8 +388,8 @@ private:
   std::vector<std::string> fSalvamentos, fFalhasSalvamento, fFalhasErroPdv;
   int fPedidosSalvamento = 0;
   bool fUltimoFalhou = false;
-  volatile bool fRespostaNaoSalva = false;   // read by a signal handler
-  std::map<int32_t, std::string> fMensagens; // loaded over the built-in table
+  volatile bool fRespostaNaoSalva = false;             // read by a signal handler
+  std::unordered_map<int32_t, std::string> fMensagens; // loaded over the built-in table
   std::unique_ptr<TCenario> fCenario;
   std::string fArquivoAudit;
   int fAuditPerdidas = 0;
