@@ -103,6 +103,6 @@ if ! cmp -s "$d/linux/diario" "$d/windows/diario"; then
 fi
 if [ $falhas -eq 0 ]; then
   echo "troca.sh: ok: ATV, CHQ approved and confirmed, CHQ refused, a bad request refused, ATV:" \
-    "the same responses and journal from chequepdv.exe under Wine as from Linux"
+    "the same responses and journal from chequepdv.exe (${CHEQUE_WIN_ARCH:-win64}) under Wine as from Linux"
 fi
 exit $falhas
