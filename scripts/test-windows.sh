@@ -3,7 +3,8 @@
 # runs the end-to-end suite with every scripted session also played by chequepdv.exe under Wine
 # and the saved transaction files compared with the Linux run's (64-bit; 32-bit as well when
 # wine32 is installed: scripts/deps-windows.sh --wine32), drives the example point of sale in C
-# through every export that opens a screen, and opens the network menu as a real window under
+# through every export that opens a screen, plays the file exchange against chequepdv.exe atende
+# (scripts/windows/troca.sh), and opens the network menu as a real window under
 # Xvfb for a screenshot. Prints the time of each stage.
 #   CHEQUE_BUILD_DIR         the Linux build to compare with (default: build)
 #   CHEQUE_WIN_BUILD_PREFIX  the Windows builds' prefix (default: build-, as build-windows.sh)
@@ -48,6 +49,10 @@ for arq in win64 win32; do
     falhas=$((falhas + 1))
   fi
   etapa "end-to-end sessions, Linux against $arq under Wine"
+  t=$SECONDS
+  CHEQUE_BUILD_DIR=$linux CHEQUE_WIN_BUILD_PREFIX=$prefixo CHEQUE_WIN_ARCH=$arq CHEQUE_WINE=$wine \
+    scripts/windows/troca.sh || falhas=$((falhas + 1))
+  etapa "file exchange, Linux against $arq under Wine"
 done
 
 # The example point of sale in C, cross-built, through each export that opens a screen: played
