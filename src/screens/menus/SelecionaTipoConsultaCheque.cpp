@@ -118,7 +118,10 @@ void TFrmTipoConsulta_Mod::IniciaCamposForm() {
   cbTipoConsulta->SetItemIndex(-1);
 
   const std::string caminho = CaminhoArquivoIni("ClienteTrn.ini");
-  if (!FileExists(caminho)) return;
+  if (!FileExists(caminho)) {
+    (void)TIniFile(caminho); // a FIFO or a folder by that name is not silent: the reader names it
+    return;
+  }
 
   LimpaArray();
   TipoConsulta = FrmRedes_Mnu ? FrmRedes_Mnu->ListaTipoConsulta : std::string();
