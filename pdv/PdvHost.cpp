@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "PdvHost.h"
+#include "platform/Cp1252.h"
 #include "platform/Forms.h"
 #include "platform/IniFiles.h"
 #include "platform/Privacy.h"
@@ -207,6 +208,9 @@ void TPdvHost::Audit(int32_t tipo, const std::string &textoRecebido) {
   // The audit trail is free text: whatever long number a module writes into it is masked.
   const std::string texto = LoggedText(textoRecebido);
   Transcript().Add("audit", {{"text", TTranscript::Text(texto)}});
+  static const std::string kConfiguracao = CP1252("Arquivo de configuração: ");
+  if (texto.starts_with(kConfiguracao) && fProblemasConfig.size() < 32)
+    fProblemasConfig.push_back(texto.substr(kConfiguracao.size()));
   if (fArquivoAudit.empty()) return;
   const std::string linha = Agora() + " " + std::to_string(tipo) + " " + texto;
   // The trail is the support's, not the sale's: a line that cannot be written does not stop

@@ -335,6 +335,12 @@ public:
   // Lines the file did not take (the disk full, the file gone), and why the first one failed.
   int LinhasAuditPerdidas() const { return fAuditPerdidas; }
   const std::string &FalhaAudit() const { return fFalhaAudit; }
+  // The configuration files the module named in the trail as unreadable since the last take
+  // (at most 32, Windows-1252, "FILE: WHY"). A module with a form layer of its own (the Windows
+  // DLL) reports them only there, so the host learns them from its lines.
+  std::vector<std::string> TakeProblemasConfiguracao() {
+    return std::exchange(fProblemasConfig, {});
+  }
 
   // ---- What reached the point of sale
   struct TErroPdv {
@@ -394,6 +400,7 @@ private:
   std::string fArquivoAudit;
   int fAuditPerdidas = 0;
   std::string fFalhaAudit;
+  std::vector<std::string> fProblemasConfig;
   std::vector<TErroPdv> fErrosPdv;
   std::optional<int32_t> fCupomNegada;
   int fAutorizacoes = 0;

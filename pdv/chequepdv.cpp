@@ -11,6 +11,7 @@
 // 6 the module asked to save the transaction file and the save failed (or the error for the
 // point of sale could not be left), 7 the call went through but the audit trail or the
 // transcript lost lines.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -386,9 +387,18 @@ int main(int argc, char **argv) {
   call(hostWindow, o.number); // the module gives its terminal back before it returns
   gInCall = 0;
   // A configuration file the module could not read gave it the defaults, as the platform's rule
-  // has it; whoever runs the host learns which file and why.
+  // has it; whoever runs the host learns which file and why. A module with a form layer of its
+  // own (the Windows DLL) tells it only by its audit lines.
+  std::vector<std::string> problemas;
   for (const TIniProblem &p : TakeIniProblems())
-    (void)std::fprintf(stderr, "chequepdv: %s\n", CleanUtf8(p.file + ": " + p.why).c_str());
+    problemas.push_back(CleanUtf8(p.file + ": " + p.why));
+  for (const std::string &linha : pdv::TPdvHost::Instancia().TakeProblemasConfiguracao()) {
+    std::string texto = CleanUtf8(Cp1252ToUtf8(linha));
+    if (std::find(problemas.begin(), problemas.end(), texto) == problemas.end())
+      problemas.push_back(std::move(texto));
+  }
+  for (const std::string &linha : problemas)
+    (void)std::fprintf(stderr, "chequepdv: %s\n", linha.c_str());
   const uintptr_t ownerAfter = Application->OwnerWindow();
   const std::string absent = OperadorAusente();
   Transcript().Add("return", {{"export", exportName},
