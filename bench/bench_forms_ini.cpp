@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/IniFiles.h"
+#include "platform/system/IniFiles.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // counts, as the host's summary does: the session's memory must not grow with its length.
 // `rss_growth_mb` is the growth of the process's peak resident size over the million keys (the
 // bound is that the whole session stays under 60 MB); the time is per million keys.
-#include "platform/Forms.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Transcript.h"
 
 #include <benchmark/benchmark.h>
 

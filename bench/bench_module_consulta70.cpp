@@ -11,8 +11,8 @@
 
 #include "cheque/modulo.h"
 #include "host/FakeHost.h"
-#include "platform/Script.h"
-#include "platform/Transcript.h"
+#include "platform/operator/Script.h"
+#include "platform/operator/Transcript.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "host/FakeHost.h"
 #include "module/TrataRetorno.h"
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/text/StrUtils.h"
 
 namespace {
 // The type code as the walk reads it: at most three characters, ended early by

@@ -10,8 +10,8 @@
 
 #include "host/FakeHost.h"
 #include "module/ChequeMain.h"
-#include "platform/Forms.h"
-#include "platform/IniFiles.h"
+#include "platform/forms/Forms.h"
+#include "platform/system/IniFiles.h"
 #include "screens/consulta/Cons70ChequeConsulta.h"
 #include "screens/menus/MenuCheque.h"
 #include "screens/menus/SelecionaTipoConsultaCheque.h"

@@ -8,7 +8,7 @@
 
 #include <cheque/layout.h>
 
-#include "platform/Transcript.h"
+#include "platform/operator/Transcript.h"
 
 namespace {
 const char *Resolve(uint32_t handle) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Script.h"
+#include "platform/operator/Script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string texto(reinterpret_cast<const char *>(data), size);

@@ -12,8 +12,8 @@
 
 #include "ArquivoSistema.h"
 #include "PdvHost.h"
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 namespace pdv {
 

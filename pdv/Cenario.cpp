@@ -9,7 +9,7 @@
 #include <unordered_set>
 
 #include "PdvHost.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 namespace pdv {
 

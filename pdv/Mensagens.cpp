@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "PdvHost.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 namespace pdv {
 

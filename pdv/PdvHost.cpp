@@ -10,12 +10,12 @@
 #include <sstream>
 
 #include "PdvHost.h"
-#include "platform/Cp1252.h"
-#include "platform/Forms.h"
-#include "platform/IniFiles.h"
-#include "platform/Privacy.h"
-#include "platform/StrUtils.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Privacy.h"
+#include "platform/operator/Transcript.h"
+#include "platform/system/IniFiles.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 namespace pdv {
 

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "PdvHost.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 TPdvSummary::TPdvSummary() {
   fObserver = Transcript().AddObserver([this](const TTranscript::Json &e) { See(e); });

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Transcript.h"
+#include "platform/operator/Transcript.h"
 
 class TPdvSummary {
 public:

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Script.h"
+#include "platform/operator/Script.h"
 
 // Hands the script (already read and checked from `path`; `text` is what was read) to the
 // module for the call, with the transcript this program writes ("" for none), where the module's

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "platform/Forms.h"
-#include "platform/IniFiles.h"
-#include "platform/Privacy.h"
-#include "platform/Sistema.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Privacy.h"
+#include "platform/system/IniFiles.h"
+#include "platform/system/Sistema.h"
 
 namespace {
 std::string gCopia; // a private copy of a script that cannot be read twice (a FIFO)

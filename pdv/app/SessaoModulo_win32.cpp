@@ -10,10 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/Forms.h"
-#include "platform/IniFiles.h"
-#include "platform/Privacy.h"
-#include "platform/Sistema.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Privacy.h"
+#include "platform/system/IniFiles.h"
+#include "platform/system/Sistema.h"
 
 namespace {
 

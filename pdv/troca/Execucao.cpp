@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "PdvHost.h"
-#include "platform/Sistema.h"
+#include "platform/system/Sistema.h"
 
 namespace troca {
 

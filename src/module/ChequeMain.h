@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/Host.h"
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 // ---- Module-wide values (zero, false or empty when the module is loaded) -----------------
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Privacy.h"
+#include "platform/operator/Privacy.h"
 
 namespace {
 

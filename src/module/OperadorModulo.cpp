@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "platform/Forms.h"
-#include "platform/IniFiles.h"
-#include "platform/Privacy.h"
-#include "platform/Script.h"
-#include "platform/Sistema.h"
-#include "platform/StrUtils.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Privacy.h"
+#include "platform/operator/Script.h"
+#include "platform/operator/Transcript.h"
+#include "platform/system/IniFiles.h"
+#include "platform/system/Sistema.h"
+#include "platform/text/StrUtils.h"
 
 namespace {
 

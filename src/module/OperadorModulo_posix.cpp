@@ -3,7 +3,7 @@
 // leaves the point of sale's terminal alone).
 #include "module/OperadorModulo.h"
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "platform/terminal/TerminalKeyboard.h"
 #include "platform/terminal/TerminalSession.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "host/Host.h"
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/text/StrUtils.h"
 #include "screens/base/ImprimeConsultaCheque.h"
 #include "screens/menus/MenuCheque.h"
 

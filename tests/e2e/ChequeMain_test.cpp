@@ -2,7 +2,7 @@
 // message to the point of sale, and the fixed message of sale and pre-authorisation; every
 // call gives the owner window back and opens no screen.
 #include "E2e.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 namespace e2e {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "ModuloTeste.h"
 #include "module/ChequeMain.h"
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 #include "screens/consulta/Cons70ChequeConsulta.h"
 #include "screens/consulta/Cons7CGarantiaChq.h"
 #include "screens/consulta/LayoutsConsulta.h"

@@ -5,7 +5,7 @@
 
 #include "cheque/modulo.h"
 #include "module/ChequeMain.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 #include "screens/consulta/LayoutsConsulta.h"
 #include "screens/menus/MenuCheque.h"
 

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "host/FakeHost.h"
-#include "platform/Forms.h"
-#include "platform/Script.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Script.h"
 #include "support/TempDir.h"
 
 using Op = TFakeHost::TOperacao;
@@ -63,7 +63,7 @@ protected:
   // was at the last save.
   void ConfereCampos(const std::string &itens, bool salvo = false) const;
 
-  // Runs `corpo` with `roteiro` as the operator (see platform/Script.h).
+  // Runs `corpo` with `roteiro` as the operator (see platform/operator/Script.h).
   TScriptRun Roda(const std::function<void()> &corpo, const std::string &roteiro) {
     return RunScript(
         [&] {

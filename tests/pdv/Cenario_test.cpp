@@ -7,8 +7,8 @@
 #include <cheque/layout.h>
 
 #include "PdvTest.h"
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/text/StrUtils.h"
 
 using namespace pdvtest;
 using namespace cheque::layout;

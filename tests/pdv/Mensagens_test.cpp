@@ -4,7 +4,7 @@
 #include <cheque/host.h>
 
 #include "PdvTest.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 using namespace pdvtest;
 

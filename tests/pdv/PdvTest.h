@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "PdvHost.h"
-#include "platform/Transcript.h"
+#include "platform/operator/Transcript.h"
 #include "support/TempDir.h"
 
 namespace pdvtest {

@@ -1,4 +1,4 @@
-#include "platform/EditMask.h"
+#include "platform/forms/EditMask.h"
 
 #include <gtest/gtest.h>
 

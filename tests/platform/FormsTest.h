@@ -2,9 +2,9 @@
 // process-wide application clean between tests.
 #pragma once
 
-#include "platform/Forms.h"
-#include "platform/Script.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Script.h"
+#include "platform/operator/Transcript.h"
 
 #include <gtest/gtest.h>
 

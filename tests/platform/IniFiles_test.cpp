@@ -1,4 +1,4 @@
-#include "platform/IniFiles.h"
+#include "platform/system/IniFiles.h"
 
 #include <gtest/gtest.h>
 

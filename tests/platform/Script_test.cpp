@@ -1,8 +1,8 @@
 // Operator scripts: parsing, failures that name their line, the clock, and Windows-1252 text.
 #include "FormsTest.h"
 
-#include "platform/Cp1252.h"
-#include "platform/Privacy.h"
+#include "platform/operator/Privacy.h"
+#include "platform/text/Cp1252.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,5 +1,5 @@
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The transcript streams: each event reaches the file and the observers as it happens and
 // nothing of it is kept; a write that fails is counted, not fatal.
-#include "platform/Transcript.h"
+#include "platform/operator/Transcript.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <regex>
 #include <sstream>
 
-#include "platform/FontMetrics.h"
-#include "platform/Pictures.h"
-#include "platform/Script.h"
+#include "platform/operator/FontMetrics.h"
+#include "platform/operator/Pictures.h"
+#include "platform/operator/Script.h"
 #include "support/TempDir.h"
 #include "terminal/VirtualTerminal.h"
 

@@ -10,7 +10,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "platform/Cp1252.h"
+#include "platform/text/Cp1252.h"
 
 namespace {
 // How long a control string or a bracketed paste may pause before what came of it is given up,

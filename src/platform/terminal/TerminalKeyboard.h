@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 // Insert has no use in the forms but is still one key (never typed text).
 constexpr Word kVkInsert = 45;

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 struct TCellRect {
   int x = 0, y = 0, w = 0, h = 0;

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <langinfo.h>
 
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "platform/terminal/TerminalLayout.h"
 
 class TTerminalSurface;

@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "platform/terminal/TerminalKeyboard.h"
 #include "platform/terminal/TerminalRenderer.h"
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Forms.h"
-#include "platform/Script.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Script.h"
+#include "platform/operator/Transcript.h"
 #include "platform/win32/Win32Keyboard.h"
 #include "platform/win32/Win32Renderer.h"
 

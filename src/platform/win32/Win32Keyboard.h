@@ -9,7 +9,7 @@
 #include <string>
 
 // The form layer first: the system's header defines some of its names (VK_*, MB_*) as macros.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "screens/base/ImprimeConsultaCheque.h"
 
 #include "host/Host.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 #include "screens/menus/MenuCheque.h"
 
 std::vector<std::string> LinhasRegistroArroba(const std::string &registro) {

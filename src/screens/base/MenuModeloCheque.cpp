@@ -1,8 +1,8 @@
 #include "screens/base/MenuModeloCheque.h"
 
 #include "host/Host.h"
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 TFrmMnu_Mod::TFrmMnu_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   Name = "FrmMnu_Mod";

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <variant>
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 // Colours of the screens (0x00BBGGRR).
 constexpr int COR_AZUL_ESCURO = 8650752;  // titles and messages

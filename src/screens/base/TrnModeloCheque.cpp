@@ -5,8 +5,8 @@
 
 #include "module/ChequeMain.h"
 #include "module/TrataRetorno.h"
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 #include "screens/base/ImprimeConsultaCheque.h"
 #include "screens/coleta/CapturaPerguntas.h"
 #include "screens/consulta/LayoutsConsulta.h"

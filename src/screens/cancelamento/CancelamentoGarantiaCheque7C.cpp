@@ -4,9 +4,9 @@
 #include <initializer_list>
 
 #include "module/ChequeMain.h"
-#include "platform/Cp1252.h"
-#include "platform/IniFiles.h"
-#include "platform/StrUtils.h"
+#include "platform/system/IniFiles.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 #include "screens/cancelamento/CancelamentoMultiplasAutorizacoes.h"
 #include "screens/cancelamento/LayoutsCancelamento.h"
 #include "screens/consulta/ConsultaChequeTrnCheque.h"

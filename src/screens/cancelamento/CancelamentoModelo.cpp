@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "module/ChequeMain.h"
-#include "platform/Cp1252.h"
-#include "platform/IniFiles.h"
-#include "platform/StrUtils.h"
+#include "platform/system/IniFiles.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 #include "screens/menus/MenuCheque.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "module/ChequeMain.h"
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 #include "screens/cancelamento/LayoutsCancelamento.h"
 
 using namespace CancelamentoTrnGarantia;

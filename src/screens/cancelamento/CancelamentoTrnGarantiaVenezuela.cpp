@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "module/ChequeMain.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 #include "screens/base/ModeloCheque.h"
 #include "screens/cancelamento/LayoutsCancelamento.h"
 

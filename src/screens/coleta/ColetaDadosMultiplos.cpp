@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "host/Host.h"
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "module/ChequeMain.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 TFrmMult_CMC7 *FrmMult_CMC7 = nullptr;
 

@@ -2,7 +2,7 @@
 
 #include "host/Host.h"
 #include "module/ChequeMain.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 TFrmMult_Chq *FrmMult_Chq = nullptr;
 

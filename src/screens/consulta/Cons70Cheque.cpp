@@ -4,7 +4,7 @@
 
 #include "host/Host.h"
 #include "module/ChequeMain.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 #include "screens/coleta/ColetaDadosMultiplos.h"
 #include "screens/consulta/LayoutsConsulta.h"
 

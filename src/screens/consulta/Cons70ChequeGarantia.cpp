@@ -4,7 +4,7 @@
 
 #include "host/Host.h"
 #include "module/ChequeMain.h"
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 TFrmCon_Gar *FrmCon_Gar = nullptr;
 static TEsqueceForm<TFrmCon_Gar, FrmCon_Gar> registro;

@@ -4,8 +4,8 @@
 #include <initializer_list>
 
 #include "host/Host.h"
-#include "platform/IniFiles.h"
-#include "platform/StrUtils.h"
+#include "platform/system/IniFiles.h"
+#include "platform/text/StrUtils.h"
 #include "screens/consulta/ConsChequeCodigo.h"
 #include "screens/consulta/LayoutsConsulta.h"
 

@@ -6,9 +6,9 @@
 
 #include "host/Host.h"
 #include "module/ChequeMain.h"
-#include "platform/Cp1252.h"
-#include "platform/IniFiles.h"
-#include "platform/StrUtils.h"
+#include "platform/system/IniFiles.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 #include "screens/coleta/ColetaDadosMultiplosCMC7.h"
 #include "screens/coleta/ColetaDadosMultiplosCheques.h"
 #include "screens/consulta/LayoutsConsulta.h"

@@ -3,8 +3,8 @@
 #include <iterator>
 
 #include "host/Host.h"
-#include "platform/IniFiles.h"
-#include "platform/StrUtils.h"
+#include "platform/system/IniFiles.h"
+#include "platform/text/StrUtils.h"
 #include "screens/cancelamento/CancelamentoGarantiaCheque7C.h"
 #include "screens/cancelamento/CancelamentoGarantiaVenezuela.h"
 #include "screens/cancelamento/CancelamentoTrnGarantia.h"

@@ -2,8 +2,8 @@
 
 #include "host/Host.h"
 #include "module/ChequeMain.h"
-#include "platform/IniFiles.h"
-#include "platform/StrUtils.h"
+#include "platform/system/IniFiles.h"
+#include "platform/text/StrUtils.h"
 #include "screens/menus/MenuCheque.h"
 
 std::string aCodigoConsulta[TFrmTipoConsulta_Mod::MAX_TIPOS];

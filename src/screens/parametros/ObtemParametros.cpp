@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "module/ChequeMain.h"
-#include "platform/Cp1252.h"
-#include "platform/StrUtils.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 using namespace cheque::layout;
 

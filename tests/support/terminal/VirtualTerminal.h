@@ -11,13 +11,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/Cp1252.h"
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
 #include "platform/terminal/TerminalKeyboard.h"
 #include "platform/terminal/TerminalLayout.h"
 #include "platform/terminal/TerminalRenderer.h"
 #include "platform/terminal/TerminalSession.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/StrUtils.h"
 
 class TVirtualTerminal {
 public:

@@ -1,7 +1,7 @@
 // Forms: focus moves, tab order, the key stages, accelerators, showing and freeing; timers.
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Transcript.h"
+#include "platform/text/StrUtils.h"
 
 namespace {
 

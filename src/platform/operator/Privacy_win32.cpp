@@ -1,6 +1,6 @@
 // On Windows a new file takes the access list of its directory (the user's own profile for the
 // host's files); there is no mode to give.
-#include "platform/Privacy.h"
+#include "platform/operator/Privacy.h"
 
 #include <cstring>
 

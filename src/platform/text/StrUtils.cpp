@@ -1,6 +1,6 @@
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
-#include "platform/Cp1252.h"
+#include "platform/text/Cp1252.h"
 
 #include <charconv>
 #include <climits>

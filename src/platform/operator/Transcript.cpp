@@ -1,8 +1,8 @@
-#include "platform/Transcript.h"
+#include "platform/operator/Transcript.h"
 
-#include "platform/Forms.h"
-#include "platform/Privacy.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Privacy.h"
+#include "platform/text/StrUtils.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
-#include "platform/Privacy.h"
+#include "platform/operator/Privacy.h"
 
 #include <cctype>
 
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/text/StrUtils.h"
 
 void TPrivacy::SetPersonalControls(std::vector<std::string> names) {
   for (std::string &n : names) n = AnsiUpperCase(n);

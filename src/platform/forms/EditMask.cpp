@@ -1,6 +1,6 @@
-#include "platform/EditMask.h"
+#include "platform/forms/EditMask.h"
 
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Owner-only files on POSIX systems: the mode is given when the file is created, so there is no
 // moment at which another user could open it.
-#include "platform/Privacy.h"
+#include "platform/operator/Privacy.h"
 
 #include <cerrno>
 #include <cstring>

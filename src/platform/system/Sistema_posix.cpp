@@ -1,4 +1,4 @@
-#include "platform/Sistema.h"
+#include "platform/system/Sistema.h"
 
 #include <cstdlib>
 #include <unistd.h>

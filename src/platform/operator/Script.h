@@ -22,8 +22,8 @@
 // previous one; timers due by then (or at the same time) fire first.
 #pragma once
 
-#include "platform/Forms.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Transcript.h"
 
 #include <cstdint>
 #include <functional>

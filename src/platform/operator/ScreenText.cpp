@@ -1,7 +1,7 @@
 // A text picture of the screen, for readable test failures and for simple renderers.
-#include "platform/Forms.h"
-#include "platform/Privacy.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Privacy.h"
+#include "platform/text/StrUtils.h"
 
 #include <cstdio>
 

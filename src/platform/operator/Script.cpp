@@ -1,6 +1,6 @@
-#include "platform/Script.h"
-#include "platform/Privacy.h"
-#include "platform/StrUtils.h"
+#include "platform/operator/Script.h"
+#include "platform/operator/Privacy.h"
+#include "platform/text/StrUtils.h"
 
 #include <fstream>
 #include <sstream>

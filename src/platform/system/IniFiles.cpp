@@ -1,6 +1,6 @@
-#include "platform/IniFiles.h"
+#include "platform/system/IniFiles.h"
 
-#include "platform/StrUtils.h"
+#include "platform/text/StrUtils.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,6 +1,6 @@
 // Components, controls and containers: ownership, parents, visibility, tab order, focus.
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/text/StrUtils.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // The application: the modal loop, timers, message boxes, operator input and error handling.
-#include "platform/Forms.h"
-#include "platform/Privacy.h"
-#include "platform/Sistema.h"
-#include "platform/StrUtils.h"
-#include "platform/Transcript.h"
+#include "platform/forms/Forms.h"
+#include "platform/operator/Privacy.h"
+#include "platform/operator/Transcript.h"
+#include "platform/system/Sistema.h"
+#include "platform/text/StrUtils.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 // The SVG of `form` as it looks now, with `box` (when given) open over it.
 // Either may be null (no form: an empty screen).

@@ -1,6 +1,6 @@
 // Edits, masked edits, buttons, combo boxes and memos: what each does with the keys it gets.
-#include "platform/Forms.h"
-#include "platform/StrUtils.h"
+#include "platform/forms/Forms.h"
+#include "platform/text/StrUtils.h"
 
 #include <algorithm>
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/EditMask.h"
+#include "platform/forms/EditMask.h"
 
 using Word = uint16_t;
 

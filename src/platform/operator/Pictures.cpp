@@ -1,4 +1,4 @@
-#include "platform/Pictures.h"
+#include "platform/operator/Pictures.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,10 +8,10 @@
 #include <string_view>
 #include <sys/stat.h>
 
-#include "platform/FontMetrics.h"
-#include "platform/Privacy.h"
-#include "platform/StrUtils.h"
-#include "platform/Transcript.h"
+#include "platform/operator/FontMetrics.h"
+#include "platform/operator/Privacy.h"
+#include "platform/operator/Transcript.h"
+#include "platform/text/StrUtils.h"
 
 namespace {
 
