@@ -1,6 +1,7 @@
 // One operator key press through the whole path a screen sees: the transcript's input event,
 // the form's key preview, the edit's OnKeyPress filter and the insertion into the edit.
 #include "platform/forms/Forms.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/Transcript.h"
 
 #include <benchmark/benchmark.h>

@@ -3,6 +3,7 @@
 // `rss_growth_mb` is the growth of the process's peak resident size over the million keys (the
 // bound is that the whole session stays under 60 MB); the time is per million keys.
 #include "platform/forms/Forms.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/Transcript.h"
 
 #include <benchmark/benchmark.h>

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/forms/StdCtrls.h"
 #include "terminal/VirtualTerminal.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "PdvTest.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/text/StrUtils.h"
 
 using namespace pdvtest;

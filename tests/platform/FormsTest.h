@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/Script.h"
 #include "platform/operator/Transcript.h"
 

@@ -1,5 +1,7 @@
 // The form layer's focus, keyboard dispatch, modal loop, timers and script failures.
 #include "FormsTest.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,8 @@
 // Operator scripts: parsing, failures that name their line, the clock, and Windows-1252 text.
 #include "FormsTest.h"
 
+#include "platform/forms/Grids.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/Privacy.h"
 #include "platform/text/Cp1252.h"
 

@@ -1,5 +1,7 @@
 // Edits, masked edits, combo boxes, memos and grids under the operator's keys.
 #include "FormsTest.h"
+#include "platform/forms/Grids.h"
+#include "platform/forms/StdCtrls.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <regex>
 #include <sstream>
 
+#include "platform/forms/Grids.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/FontMetrics.h"
 #include "platform/operator/Pictures.h"
 #include "platform/operator/Script.h"

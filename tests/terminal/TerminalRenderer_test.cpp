@@ -1,6 +1,9 @@
 // The terminal renderer: what a person sees of a form on a terminal of 80 x 24 and others.
 #include <gtest/gtest.h>
 
+#include "platform/forms/Grids.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 #include "terminal/VirtualTerminal.h"
 
 namespace {

@@ -1,5 +1,8 @@
 // The application: the modal loop, timers, message boxes, operator input and error handling.
 #include "platform/forms/Forms.h"
+#include "platform/forms/Grids.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/Privacy.h"
 #include "platform/operator/Transcript.h"
 #include "platform/system/Sistema.h"

@@ -1,45 +1,8 @@
-// Components, controls and containers: ownership, parents, visibility, tab order, focus.
+// Controls and containers: parents, visibility, tab order, focus.
+#include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
-#include "platform/text/StrUtils.h"
 
 #include <algorithm>
-
-// ---------------------------------------------------------------------------------------------
-// TComponent
-
-TComponent::TComponent(TComponent *AOwner) : fOwner(AOwner) {
-  if (fOwner) fOwner->fComponents.push_back(this);
-}
-
-TComponent::~TComponent() {
-  if (Application && Application != this) Application->ObjectGone(this);
-  // Last created first; each one takes itself off this list as it goes.
-  while (!fComponents.empty()) {
-    TComponent *c = fComponents.back();
-    c->fOwner = nullptr;
-    fComponents.pop_back();
-    delete c;
-  }
-  if (fOwner) {
-    auto &list = fOwner->fComponents;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-  }
-}
-
-TComponent *TComponent::FindComponent(const std::string &name) const {
-  if (name.empty()) return nullptr;
-  for (TComponent *c : fComponents)
-    if (SameText(c->Name, name)) return c;
-  return nullptr;
-}
-
-TComponent *TComponent::FindComponentDeep(const std::string &name) const {
-  if (TComponent *c = FindComponent(name)) return c;
-  for (TComponent *c : fComponents)
-    if (!dynamic_cast<TForm *>(c)) // another form's controls are not this one's
-      if (TComponent *found = c->FindComponentDeep(name)) return found;
-  return nullptr;
-}
 
 // ---------------------------------------------------------------------------------------------
 // TControl
@@ -174,38 +137,4 @@ void TWinControl::DoEnter() {
 
 void TWinControl::DoExit() {
   if (OnExit) OnExit(this);
-}
-
-// ---------------------------------------------------------------------------------------------
-// TStringList
-
-int TStringList::IndexOf(const std::string &s) const {
-  for (size_t i = 0; i < fItems.size(); ++i)
-    if (SameText(fItems[i], s)) return (int)i;
-  return -1;
-}
-
-std::string TStringList::GetText() const {
-  std::string out;
-  for (size_t i = 0; i < fItems.size(); ++i) {
-    if (i) out += "\r\n";
-    out += fItems[i];
-  }
-  return out;
-}
-
-void TStringList::SetText(const std::string &s) {
-  fItems.clear();
-  std::string line;
-  for (size_t i = 0; i < s.size(); ++i) {
-    char c = s[i];
-    if (c == '\r' || c == '\n') {
-      fItems.push_back(line);
-      line.clear();
-      if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-    } else {
-      line += c;
-    }
-  }
-  if (!line.empty()) fItems.push_back(line);
 }

@@ -1,5 +1,6 @@
-// Forms: focus moves, tab order, the key stages, accelerators, showing and freeing; timers.
+// Forms: focus moves, tab order, the key stages, accelerators, showing and freeing.
 #include "platform/forms/Forms.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/Transcript.h"
 #include "platform/text/StrUtils.h"
 
@@ -285,22 +286,4 @@ void TForm::DispatchKey(Word Key, TShiftState Shift) {
     break;
   }
   if (ch) DispatchChar(ch, Shift & ~ssShift);
-}
-
-// ---------------------------------------------------------------------------------------------
-// TTimer
-
-TTimer::~TTimer() {
-  if (Application) Application->UnregisterTimer(this);
-}
-
-void TTimer::SetEnabled(bool v) {
-  fEnabled = v;
-  if (!Application) return;
-  if (v) {
-    fDue = Application->Now() + Interval;
-    Application->RegisterTimer(this);
-  } else {
-    Application->UnregisterTimer(this);
-  }
 }

@@ -1,4 +1,5 @@
 // The string grid: cells, the current cell, and editing a cell through its edit mask.
+#include "platform/forms/Grids.h"
 #include "platform/forms/Forms.h"
 
 #include <algorithm>

@@ -1,4 +1,6 @@
-// Edits, masked edits, buttons, combo boxes and memos: what each does with the keys it gets.
+// Labels, edits, masked edits, buttons, combo boxes, memos and string lists: what each does with
+// the keys it gets.
+#include "platform/forms/StdCtrls.h"
 #include "platform/forms/Forms.h"
 #include "platform/text/StrUtils.h"
 
@@ -426,4 +428,38 @@ void TMemo::KeyDown(Word &Key, TShiftState Shift) {
   }
   TopLine = std::clamp(top, 0, last);
   if (Application) Application->Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TStringList
+
+int TStringList::IndexOf(const std::string &s) const {
+  for (size_t i = 0; i < fItems.size(); ++i)
+    if (SameText(fItems[i], s)) return (int)i;
+  return -1;
+}
+
+std::string TStringList::GetText() const {
+  std::string out;
+  for (size_t i = 0; i < fItems.size(); ++i) {
+    if (i) out += "\r\n";
+    out += fItems[i];
+  }
+  return out;
+}
+
+void TStringList::SetText(const std::string &s) {
+  fItems.clear();
+  std::string line;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\r' || c == '\n') {
+      fItems.push_back(line);
+      line.clear();
+      if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) fItems.push_back(line);
 }

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <sys/stat.h>
 
+#include "platform/forms/Grids.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/FontMetrics.h"
 #include "platform/operator/Privacy.h"
 #include "platform/operator/Transcript.h"

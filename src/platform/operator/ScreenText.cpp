@@ -1,5 +1,9 @@
 // A text picture of the screen, for readable test failures and for simple renderers.
+#include "platform/operator/ScreenText.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/Grids.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/operator/Privacy.h"
 #include "platform/text/StrUtils.h"
 

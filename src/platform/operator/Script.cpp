@@ -1,5 +1,7 @@
 #include "platform/operator/Script.h"
+#include "platform/forms/Grids.h"
 #include "platform/operator/Privacy.h"
+#include "platform/operator/ScreenText.h"
 #include "platform/text/StrUtils.h"
 
 #include <fstream>

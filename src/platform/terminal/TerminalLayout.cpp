@@ -1,4 +1,7 @@
 #include "platform/terminal/TerminalLayout.h"
+#include "platform/forms/Grids.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 
 #include <typeinfo>
 

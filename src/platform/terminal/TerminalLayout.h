@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Grids.h"
 
 struct TCellRect {
   int x = 0, y = 0, w = 0, h = 0;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <langinfo.h>
 
+#include "platform/forms/Grids.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/StrUtils.h"
 

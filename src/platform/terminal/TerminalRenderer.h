@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Grids.h"
 #include "platform/terminal/TerminalLayout.h"
 
 class TTerminalSurface;

@@ -1,4 +1,7 @@
 #include "platform/win32/Win32Renderer.h"
+#include "platform/forms/Grids.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 
 #include <algorithm>
 #include <vector>

@@ -9,6 +9,9 @@
 #include <variant>
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Grids.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 
 // Colours of the screens (0x00BBGGRR).
 constexpr int COR_AZUL_ESCURO = 8650752;  // titles and messages

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/forms/Forms.h"
+#include "platform/forms/Panels.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/terminal/TerminalKeyboard.h"
 #include "platform/terminal/TerminalLayout.h"
 #include "platform/terminal/TerminalRenderer.h"
