@@ -8,6 +8,7 @@
 #include "host/FakeHost.h"
 #include "module/TrataRetorno.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/text/StrUtils.h"
 
 namespace {
