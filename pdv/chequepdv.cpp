@@ -178,12 +178,14 @@ bool LoadScript(const TPdvOptions &o) {
   } catch (const pdv::TErroArquivo &e) {
     Die(kExitFile, FileError(e));
   }
-  auto src = std::make_unique<TScriptSource>();
-  std::string error;
-  if (!src->Load(text, error, o.script)) Die(kExitFile, CleanUtf8(error));
   // Checked here, so that a malformed script stops the run before the module is called; the
   // module plays it as it would for any host.
-  EntregaRoteiro(std::move(src), o.script, text, o.transcript);
+  {
+    TScriptSource check;
+    std::string error;
+    if (!check.Load(text, error, o.script)) Die(kExitFile, CleanUtf8(error));
+  }
+  EntregaRoteiro(o.script, text, o.transcript);
   return true;
 }
 

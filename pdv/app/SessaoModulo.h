@@ -2,16 +2,13 @@
 // (CHEQUE_ROTEIRO, read by the module at each call), and what the module reports back about it.
 #pragma once
 
-#include <memory>
 #include <string>
-
-#include "platform/operator/Script.h"
 
 // Hands the script (already read and checked from `path`; `text` is what was read) to the
 // module for the call, with the transcript this program writes ("" for none), where the module's
 // events join this program's.
-void EntregaRoteiro(std::unique_ptr<TScriptSource> script, const std::string &path,
-                    const std::string &text, const std::string &transcricao);
+void EntregaRoteiro(const std::string &path, const std::string &text,
+                    const std::string &transcricao);
 // After the call: whether a script was played to its end, and the line of its last action.
 bool RoteiroConcluido();
 int RoteiroLinha();

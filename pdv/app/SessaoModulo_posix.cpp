@@ -6,6 +6,7 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/operator/Privacy.h"
+#include "platform/operator/Script.h"
 #include "platform/system/IniFiles.h"
 #include "platform/system/Sistema.h"
 
@@ -13,8 +14,7 @@ namespace {
 std::string gCopia; // a private copy of a script that cannot be read twice (a FIFO)
 } // namespace
 
-void EntregaRoteiro(std::unique_ptr<TScriptSource>, const std::string &path,
-                    const std::string &text, const std::string &) {
+void EntregaRoteiro(const std::string &path, const std::string &text, const std::string &) {
   std::string caminho = path;
   if (!FileExists(path)) {
     const char *tmp = std::getenv("TMPDIR");

@@ -5,15 +5,16 @@
 // the script went in CHEQUE_ROTEIRO_RELATO when the call returns.
 #include "SessaoModulo.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <cstdlib>
 
+// The form layer first: its key names are enumerators, which <windows.h> also defines as macros.
 #include "platform/forms/Forms.h"
 #include "platform/operator/Privacy.h"
 #include "platform/system/IniFiles.h"
 #include "platform/system/Sistema.h"
+
+#include <windows.h>
 
 namespace {
 
@@ -75,8 +76,8 @@ TRelato Relato() {
 
 } // namespace
 
-void EntregaRoteiro(std::unique_ptr<TScriptSource>, const std::string &path,
-                    const std::string &text, const std::string &transcricao) {
+void EntregaRoteiro(const std::string &path, const std::string &text,
+                    const std::string &transcricao) {
   std::string caminho = path;
   if (!FileExists(path)) {
     char dir[MAX_PATH + 1] = {};

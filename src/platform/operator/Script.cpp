@@ -34,6 +34,15 @@ std::string Quoted(const std::string &cp1252) {
   return "\"" + Cp1252ToUtf8(cp1252) + "\"";
 }
 
+// The line of `text` that starts at `at` (without its LF); `at` moves to the next one.
+std::string TakeLine(const std::string &text, size_t &at) {
+  size_t end = text.find('\n', at);
+  if (end == std::string::npos) end = text.size();
+  std::string line = text.substr(at, end - at);
+  at = end + 1;
+  return line;
+}
+
 } // namespace
 
 int TScriptSource::ParseLine(std::string raw, Step &s, std::string &why) {
@@ -127,13 +136,9 @@ int TScriptSource::ParseLine(std::string raw, Step &s, std::string &why) {
 
 bool TScriptSource::ReadAhead() {
   while (fAt < fText.size()) {
-    size_t end = fText.find('\n', fAt);
-    if (end == std::string::npos) end = fText.size();
     fCur.line = ++fAtLine;
     std::string why;
-    const int r = ParseLine(fText.substr(fAt, end - fAt), fCur, why);
-    fAt = end + 1;
-    if (r > 0) return true;
+    if (ParseLine(TakeLine(fText, fAt), fCur, why) > 0) return true;
   }
   return false;
 }
@@ -150,14 +155,11 @@ bool TScriptSource::Load(std::string utf8Text, std::string &error, const std::st
   std::string why;
   int lineNo = 0;
   for (size_t at = start; at < utf8Text.size();) {
-    size_t end = utf8Text.find('\n', at);
-    if (end == std::string::npos) end = utf8Text.size();
     s.line = ++lineNo;
-    if (ParseLine(utf8Text.substr(at, end - at), s, why) < 0) {
+    if (ParseLine(TakeLine(utf8Text, at), s, why) < 0) {
       error = fName + ":" + std::to_string(lineNo) + ": " + why;
       return false;
     }
-    at = end + 1;
   }
   fText = std::move(utf8Text);
   fAt = start;

@@ -120,7 +120,7 @@ struct TIdentity {
   bool operator==(const TIdentity &) const = default;
 };
 
-int64_t Ns(const timespec &t) {
+[[maybe_unused]] int64_t Ns(const timespec &t) { // not on Windows: its stat has seconds only
   return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 

@@ -18,7 +18,8 @@ TFrmMult_Mod::TFrmMult_Mod(TComponent *AOwner) : TFrmMod(AOwner) {
   pnCaptura = CriaPainelCaptura("pnCaptura", 24, 90, 580, 260, 1);
   lbDescricaoChq1 = CriaRotulo(pnCaptura, "lbDescricaoChq1", 40, 8, 260, 16);
   sg_dadoschq_1 = CriaGrade(pnCaptura, "sg_dadoschq_1", 40, 26);
-  std::tie(pnBotoes, btConfirma, btRetorna) = CriaBotoesConfirmaCancela(356); // above lbMensagem (top 404)
+  std::tie(pnBotoes, btConfirma, btRetorna) =
+      CriaBotoesConfirmaCancela(356); // above lbMensagem (top 404)
 
   sg_dadoschq_1->OnEnter = [this](TObject *) { GradeEnter(sg_dadoschq_1); };
   sg_dadoschq_1->OnKeyPress = [this](TObject *, char &Key) { GradeKeyPress(sg_dadoschq_1, Key); };
