@@ -43,10 +43,16 @@ for arq in win64 win32; do
   t=$SECONDS
   # Left out: a timing, and the three saves racing for one file, whose winner may differ between
   # the Linux and the Windows run by design (each run's own checks are the test's).
-  if ! CHEQUE_E2E_PDV="$PWD/scripts/windows/chequepdv-compara.sh" \
+  relato=$(dirname "$WINEPREFIX")/compara-$arq.txt
+  rm -f "$relato"
+  if ! CHEQUE_E2E_PDV="$PWD/scripts/windows/chequepdv-compara.sh" CHEQUE_COMPARA_RELATO="$relato" \
     CHEQUE_PDV_LINUX="$PWD/$linux/bin/chequepdv" CHEQUE_PDV_WINDOWS="$PWD/$prefixo$arq/bin/chequepdv.exe" \
     "$linux/bin/test_e2e" --gtest_brief=1 --gtest_filter=-*.ConsultationCostsLittleCpu:*.ConcurrentSavesOfOneFileAllSucceed; then
     falhas=$((falhas + 1))
+  fi
+  if [ -s "$relato" ]; then
+    echo "== sessions that differed under Wine once and agreed when played again ($arq):"
+    cat "$relato"
   fi
   etapa "end-to-end sessions, Linux against $arq under Wine"
   t=$SECONDS

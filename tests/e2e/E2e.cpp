@@ -155,8 +155,9 @@ std::vector<std::string> Outcome::MessageBoxes() const {
 }
 
 std::string Outcome::Diagnostics() const {
-  return "exit " + std::to_string(run.exitCode) + "\n--- stdout\n" + run.out + "--- stderr\n" +
-         run.err;
+  // The error output first: it is short and says why, where the summary may be cut off.
+  return "exit " + std::to_string(run.exitCode) + "\n--- stderr\n" + run.err + "--- stdout\n" +
+         run.out;
 }
 
 Session::Session() {

@@ -52,7 +52,7 @@ struct Outcome {
   std::string Field(const std::string &key) const { // "-" when the file does not hold it
     return store.count(key) ? store.at(key) : "-";
   }
-  std::string Diagnostics() const; // exit code, stdout, stderr: for failure messages
+  std::string Diagnostics() const; // exit code, stderr, stdout: for failure messages
 };
 
 // The call returned normally: exit status 0, the owner window given back, the whole script
