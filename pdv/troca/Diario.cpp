@@ -1,5 +1,7 @@
 #include "Diario.h"
 
+#include "Pasta.h"
+
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -62,8 +64,8 @@ TTransacao DaLinha(const TComando &c) {
 } // namespace
 
 TDiario::TDiario(const std::string &caminho) {
-  if (sqlite3_open_v2(caminho.c_str(), &fDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(pasta::ParaUtf8(caminho).c_str(), &fDb,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
     const std::string why = fDb ? sqlite3_errmsg(fDb) : "out of memory";
     sqlite3_close(fDb);
     throw std::runtime_error(caminho + ": " + why);

@@ -162,6 +162,17 @@ void CriaPrivado(const std::string &caminho) {
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
+std::string ParaUtf8(const std::string &caminho) {
+  const std::wstring w = Largo(caminho);
+  if (w.empty()) return {};
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0)
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
 // The folder open for its notifications, one read of them always outstanding.
 struct TAviso::TEstado {
   HANDLE pasta = INVALID_HANDLE_VALUE;

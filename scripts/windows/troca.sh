@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The file exchange on Windows: runs chequepdv.exe atende under Wine on a scratch folder given
-# as a Windows path (Z:\ is the Linux root), plays the point of sale (scripts/pdv-troca.sh)
-# against it from the Linux side, and then plays the same requests against the Linux service:
+# as a Windows path (Z:\ is the Linux root) whose name has a blank and an accent, plays the
+# point of sale (scripts/pdv-troca.sh) against it from the Linux side, and then plays the same
+# requests against the Linux service:
 # ATV; a typed consultation by CHQ, its operator script approving it (009-000 = 0), then CNF;
 # a refusal; a bad request refused while the service goes on answering ATV. Fails with one line
 # per difference when the point of sale's exit statuses, the responses (byte for byte, as the
@@ -51,9 +52,11 @@ sessao() {
   printf '%s\n' "$aprova" | iconv -f UTF-8 -t CP1252 >"$base/cenario.ini"
   local opcoes=(--dir "$raiz/share/demo" --messages "$raiz/share/demo/mensagens.txt"
                 --scenario "$base/cenario.ini" --scripts "$base/rot" --unmasked atende)
-  tef=$base/tef
+  # A shop's folder may be named with a blank and an accent; Wine is told that the names on the
+  # Linux side are UTF-8 whatever the locale that runs this.
+  tef="$base/tef São Paulo"
   if [ "$lado" = windows ]; then
-    "$wine" "$windows" "${opcoes[@]}" "Z:${tef//\//\\}" </dev/null >"$base/servico.log" 2>&1 &
+    LC_ALL=C.UTF-8 "$wine" "$windows" "${opcoes[@]}" "Z:${tef//\//\\}" </dev/null >"$base/servico.log" 2>&1 &
   else
     "$linux" "${opcoes[@]}" "$tef" </dev/null >"$base/servico.log" 2>&1 &
   fi
