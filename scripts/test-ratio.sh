@@ -4,8 +4,17 @@
 # between a quarter and a third.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The files git knows of and the new ones it would add; every file of the folders in a copy of
+# the sources without git.
+files() {
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files --cached --others --exclude-standard -- "$@"
+  else
+    find -L "$@" -type f
+  fi
+}
 count() {
-  git ls-files --cached --others --exclude-standard -- "$@" | grep -E '\.(cpp|h|hpp|c)$' |
+  files "$@" | grep -E '\.(cpp|h|hpp|c)$' |
     while IFS= read -r f; do if [ -f "$f" ]; then cat "$f"; fi; done | awk '
       { line = $0 }
       incomment { if (sub(/.*\*\//, "", line)) incomment = 0; else next }

@@ -435,38 +435,68 @@ TEST(Chequepdv, ModuleExportsExactlyTheEightEntryPoints) {
                                             "ExecutaConsultaCheque", "ExecutaGenerico"}));
 }
 
-// Every command the README and the docs/ pages show (their indented demo and chequepdv
-// commands, continuation lines joined) runs as shown from a checkout whose build/bin is this
-// build; the host program's twice, so that none depends on what an earlier run left behind.
-TEST(Chequepdv, DocumentedCommandsRunAsShown) {
+// The indented commands of the README and the docs/ pages that start with one of `inicios`,
+// continuation lines joined.
+std::vector<std::string> DocumentedCommands(const std::vector<std::string> &inicios) {
   std::string paginas = ReadFile(kSourceDir + "/README.md");
   for (const auto &e : std::filesystem::directory_iterator(kSourceDir + "/docs"))
     if (e.path().extension() == ".md") paginas += ReadFile(e.path().string());
   std::istringstream texto(paginas);
   std::vector<std::string> comandos;
   for (std::string linha, comando; std::getline(texto, linha);) {
-    const bool inicio = linha.starts_with("    scripts/demo.sh") ||
-                        linha.starts_with("    build/bin/chequepdv ") ||
-                        linha.starts_with("    mkdir -p out && rm -f out/");
+    const bool inicio = std::any_of(inicios.begin(), inicios.end(), [&](const std::string &i) {
+      return linha.starts_with("    " + i);
+    });
     if (comando.empty() && !inicio) continue;
     comando += linha + "\n";
     if (!linha.ends_with("\\")) comandos.push_back(comando), comando.clear();
   }
-  ASSERT_GE(comandos.size(), 4u);
+  return comandos;
+}
+
+// Runs each command `vezes` times from a checkout whose build/bin is this build.
+void RunAsShown(const std::vector<std::string> &comandos, int vezes) {
   TempDir raiz;
-  for (const char *d : {"share", "scripts", "examples"})
+  for (const char *d : {"share", "scripts", "examples", "src", "pdv", "include", "tests"})
     std::filesystem::create_directory_symlink(kSourceDir + "/" + d, raiz / d);
   std::filesystem::create_directories(raiz / "build");
   std::filesystem::create_directory_symlink(kBinDir, raiz / "build/bin");
   const std::string build = std::filesystem::path(kBinDir).parent_path().string();
   for (const std::string &c : comandos)
-    for (int vez = c.find("demo.sh") == std::string::npos ? 0 : 1; vez < 2; ++vez) {
+    for (int vez = 0; vez < vezes; ++vez) {
       const RunResult r = RunProgram(
           "/bin/bash",
           {"-c", "cd '" + raiz.Path() + "' && export CHEQUE_BUILD_DIR='" + build + "' && " + c},
           300000);
       EXPECT_EQ(r.exitCode, 0) << c << "--- stdout\n" << r.out << "--- stderr\n" << r.err;
     }
+}
+
+// Every command the README and the docs/ pages show (the demo, the host program, the file
+// exchange and the support's queries of its journal, the pictures, the size of the tests) runs
+// as shown; all but the demo twice, so that none depends on what an earlier run left behind.
+// The build and test commands are CI's own.
+TEST(Chequepdv, DocumentedCommandsRunAsShown) {
+  const auto demo = DocumentedCommands({"scripts/demo.sh"});
+  ASSERT_GE(demo.size(), 2u);
+  RunAsShown(demo, 1);
+  const auto outros =
+      DocumentedCommands({"build/bin/chequepdv ", "mkdir -p out && rm -f out/", "sqlite3 ",
+                          "scripts/pictures.sh ", "scripts/test-ratio.sh"});
+  ASSERT_GE(outros.size(), 8u);
+  RunAsShown(outros, 2);
+}
+
+// The benchmarks' commands of the development page run as shown (once: they take a minute).
+TEST(Chequepdv, DocumentedBenchmarksRunAsShown) {
+#if defined(__SANITIZE_ADDRESS__) || defined(CHEQUE_COVERAGE)
+  GTEST_SKIP() << "run only without the sanitizers and the coverage counters";
+#endif
+  if (!std::filesystem::exists(kBinDir + "/bench_forms_ini"))
+    GTEST_SKIP() << "built without the benchmarks (CHEQUE_BENCH=OFF)";
+  const auto comandos = DocumentedCommands({"build/bin/bench_"});
+  ASSERT_GE(comandos.size(), 5u);
+  RunAsShown(comandos, 1);
 }
 
 // A scripted code-70 consultation costs the whole process a few milliseconds of CPU.
