@@ -41,12 +41,14 @@ for ((i = 0; i < ${#args[@]}; i++)); do
 done
 [ -n "$script" ] || exec "$linux" "$@"
 [ -n "$store" ] || store=transacao.txt
-antes=$(mktemp)
+antes=$(mktemp) # the transaction file as it was, for a second Windows run
 tinha=0
 copia=0
 if [ -f "$store" ]; then
   tinha=1
-  cp "$store" "$antes" 2>/dev/null || copia=1
+  { cp "$store" "$store.windows" && cp "$store" "$antes"; } 2>/dev/null || copia=1
+else
+  rm -f "$store.windows"
 fi
 
 "$linux" "$@"
@@ -58,10 +60,9 @@ if [ $rc -ne 0 ] || [ $copia -ne 0 ]; then
 fi
 
 out=$(mktemp)
-# Plays the session under Wine on the transaction file as it was before the Linux run, and says
-# in `erro` how the two runs differ (empty when they agree).
+# Plays the session under Wine on STORE.windows, and says in `erro` how the two runs differ
+# (empty when they agree).
 joga_windows() {
-  if [ $tinha -eq 1 ]; then cp "$antes" "$store.windows"; else rm -f "$store.windows"; fi
   "$wine" "$windows" "${winargs[@]}" </dev/null >"$out" 2>&1
   local wrc=$?
   erro=
@@ -85,6 +86,7 @@ if [ -n "$erro" ]; then
   # prints, so that it is seen all the same.
   primeiro=$erro
   primeira_saida=$(head -40 "$out")
+  if [ $tinha -eq 1 ]; then cp "$antes" "$store.windows"; else rm -f "$store.windows"; fi
   joga_windows
   if [ -z "$erro" ] && [ -n "${CHEQUE_COMPARA_RELATO:-}" ]; then
     {
