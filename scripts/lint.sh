@@ -4,6 +4,9 @@
 # stands (NOLINT(check) or cppcheck-suppress) with the reason beside it.
 #   scripts/lint.sh              both tools
 #   scripts/lint.sh FILE-REGEX   clang-tidy on the matching files only (e.g. src/platform/)
+#   scripts/lint.sh --windows    clang-tidy on the Windows-only sources (*_win32.cpp and
+#                                src/platform/win32/) with the 64-bit cross build's compile
+#                                database (scripts/build-windows.sh; scripts/test-windows.sh runs it)
 # The compile database comes from a clang configuration in build-lint/ (or $LINT_BUILD_DIR);
 # nothing is built. On the 2-core machine clang-tidy takes about 3 minutes over the tree (up to 25
 # when other builds share the cores), cppcheck under a minute; both times are printed.
@@ -12,12 +15,31 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 "$here/scripts/deps.sh"
 
+jobs=$(nproc 2>/dev/null || echo 2)
+if [ "${1:-}" = --windows ]; then
+  db=$here/${CHEQUE_WIN_BUILD_PREFIX:-build-}win64
+  [ -f "$db/compile_commands.json" ] ||
+    { echo "lint.sh: $db/compile_commands.json is missing: run scripts/build-windows.sh" >&2; exit 2; }
+  # clang as the cross compiler, with the MinGW compiler's own C++ library headers.
+  args=(-extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-nostdinc++)
+  while IFS= read -r d; do args+=("-extra-arg=-isystem${d# }"); done < <(
+    x86_64-w64-mingw32-g++-posix -xc++ -E -v - </dev/null 2>&1 |
+      sed -n '/<...> search starts/,/End of search/p' | grep '^ /.*/c++')
+  start=$SECONDS
+  echo "== clang-tidy (the Windows-only sources)"
+  status=0
+  run-clang-tidy -quiet -j "$jobs" -p "$db" "${args[@]}" "$here/(src|pdv)/(.*_win32\.cpp|platform/win32/)" \
+    >"$db/clang-tidy.log" 2>&1 || status=1
+  grep -E '(warning|error): ' "$db/clang-tidy.log" | sort -u || true
+  echo "clang-tidy: $((SECONDS - start)) s"
+  exit $status
+fi
+
 builddir=${LINT_BUILD_DIR:-build-lint}
 CC=clang CXX=clang++ cmake -S . -B "$builddir" -G Ninja -DCHEQUE_TESTS=OFF -DCHEQUE_BENCH=OFF \
   -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 
 filter=${1:-"$here/(src|pdv)/"}
-jobs=$(nproc 2>/dev/null || echo 2)
 status=0
 start=$SECONDS
 echo "== clang-tidy ($filter)"

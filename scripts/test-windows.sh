@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The Windows build's checks: cross-builds cheque.dll for 64 and 32 bits (scripts/build-windows.sh),
-# runs the end-to-end suite with every scripted session also played by chequepdv.exe under Wine
-# and the saved transaction files compared with the Linux run's (64-bit; 32-bit as well when
-# wine32 is installed: scripts/deps-windows.sh --wine32), drives the example point of sale in C
-# through every export that opens a screen, plays the file exchange against chequepdv.exe atende
-# (scripts/windows/troca.sh), and opens the network menu as a real window under
-# Xvfb for a screenshot. Prints the time of each stage.
+# runs clang-tidy on the Windows-only sources (scripts/lint.sh --windows), runs the end-to-end
+# suite with every scripted session also played by chequepdv.exe under Wine and the saved
+# transaction files compared with the Linux run's (64-bit; 32-bit as well when wine32 is
+# installed: scripts/deps-windows.sh --wine32), drives the example point of sale in C through
+# every export that opens a screen, plays the file exchange against chequepdv.exe atende
+# (scripts/windows/troca.sh), and opens the network menu as a real window under Xvfb for a
+# screenshot. Prints the time of each stage.
 #   CHEQUE_BUILD_DIR         the Linux build to compare with (default: build)
 #   CHEQUE_WIN_BUILD_PREFIX  the Windows builds' prefix (default: build-, as build-windows.sh)
 # The CPU-cost test is left out there: it would measure Wine as well.
@@ -18,6 +19,11 @@ prefixo=${CHEQUE_WIN_BUILD_PREFIX:-build-}
 t=$SECONDS
 scripts/build-windows.sh
 etapa "cross builds (win64, win32)"
+
+# The Windows-only sources, which the Linux static analysis cannot see.
+t=$SECONDS
+CHEQUE_WIN_BUILD_PREFIX=$prefixo scripts/lint.sh --windows
+etapa "static analysis of the Windows-only sources"
 
 t=$SECONDS
 linux=${CHEQUE_BUILD_DIR:-build}

@@ -61,7 +61,9 @@ void AvisaAusente(const char *nome) {
   MessageBoxA(nullptr, texto.c_str(), "Cheque", MB_OK | MB_ICONSTOP | MB_TOPMOST);
 }
 
+// The bytes an argument takes on a 32-bit stack: a pointer's own size for a pointer.
 template <class T> constexpr unsigned BytesPilha() {
+  // NOLINTNEXTLINE(bugprone-sizeof-expression): the size of the pointer is the one meant
   return sizeof(T) < 4 ? 4u : static_cast<unsigned>((sizeof(T) + 3) / 4 * 4);
 }
 
@@ -97,58 +99,70 @@ template <class R, class... A> struct TFuncaoHost {
     return funcao ARGS;                                                                            \
   }
 
-CHEQUE_FUNCAO_HOST(uint16_t, VelkorGravaCampo, (int32_t c, int32_t i, const void *d, uint16_t t),
-                   (c, i, d, t), int32_t, int32_t, const void *, uint16_t)
-CHEQUE_FUNCAO_HOST(uint16_t, VelkorLeCampo, (int32_t c, int32_t i, void *b, uint16_t *t),
-                   (c, i, b, t), int32_t, int32_t, void *, uint16_t *)
-CHEQUE_FUNCAO_HOST(void, VelkorLimpaCampo, (int32_t c), (c), int32_t)
+CHEQUE_FUNCAO_HOST(uint16_t, VelkorGravaCampo,
+                   (int32_t campo, int32_t indice, const void *dados, uint16_t tamanho),
+                   (campo, indice, dados, tamanho), int32_t, int32_t, const void *, uint16_t)
+CHEQUE_FUNCAO_HOST(uint16_t, VelkorLeCampo,
+                   (int32_t campo, int32_t indice, void *buffer, uint16_t *tamanho),
+                   (campo, indice, buffer, tamanho), int32_t, int32_t, void *, uint16_t *)
+CHEQUE_FUNCAO_HOST(void, VelkorLimpaCampo, (int32_t campo), (campo), int32_t)
 CHEQUE_FUNCAO_HOST(void, VelkorGravaArquivo, (void), ())
-CHEQUE_FUNCAO_HOST(void, VelkorSetaCupomNegada, (int32_t c), (c), int32_t)
-CHEQUE_FUNCAO_HOST(uint32_t, LeCampo, (char *s, uint32_t n, int32_t c, int32_t i), (s, n, c, i),
-                   char *, uint32_t, int32_t, int32_t)
-CHEQUE_FUNCAO_HOST(uint16_t, GravaCampoString, (int32_t c, int32_t i, const char *t), (c, i, t),
-                   int32_t, int32_t, const char *)
-CHEQUE_FUNCAO_HOST(uint32_t, LeMensagens, (char *s, uint32_t n, int32_t id), (s, n, id), char *,
-                   uint32_t, int32_t)
-CHEQUE_FUNCAO_HOST(void, EnviaArquivoErroPDV, (int32_t c, const char *t), (c, t), int32_t,
-                   const char *)
+CHEQUE_FUNCAO_HOST(void, VelkorSetaCupomNegada, (int32_t campo), (campo), int32_t)
+CHEQUE_FUNCAO_HOST(uint32_t, LeCampo,
+                   (char *saida, uint32_t capacidade, int32_t campo, int32_t indice),
+                   (saida, capacidade, campo, indice), char *, uint32_t, int32_t, int32_t)
+CHEQUE_FUNCAO_HOST(uint16_t, GravaCampoString, (int32_t campo, int32_t indice, const char *texto),
+                   (campo, indice, texto), int32_t, int32_t, const char *)
+CHEQUE_FUNCAO_HOST(uint32_t, LeMensagens, (char *saida, uint32_t capacidade, int32_t id),
+                   (saida, capacidade, id), char *, uint32_t, int32_t)
+CHEQUE_FUNCAO_HOST(void, EnviaArquivoErroPDV, (int32_t codigo, const char *texto), (codigo, texto),
+                   int32_t, const char *)
 CHEQUE_FUNCAO_HOST(int32_t, AutorizaTransacao,
-                   (const TRequestLayout *l, TChequeHandle r, int32_t m), (l, r, m),
-                   const TRequestLayout *, TChequeHandle, int32_t)
-CHEQUE_FUNCAO_HOST(void, VelkorRegistraResolvedor, (TResolveReferencia r), (r), TResolveReferencia)
+                   (const TRequestLayout *layout, TChequeHandle rotuloStatus, int32_t modo),
+                   (layout, rotuloStatus, modo), const TRequestLayout *, TChequeHandle, int32_t)
+CHEQUE_FUNCAO_HOST(void, VelkorRegistraResolvedor, (TResolveReferencia resolvedor), (resolvedor),
+                   TResolveReferencia)
 CHEQUE_FUNCAO_HOST(int32_t, PermiteAlterarDados, (void), ())
-CHEQUE_FUNCAO_HOST(int32_t, VerificaServico5, (const char *p, int32_t m), (p, m), const char *,
-                   int32_t)
+CHEQUE_FUNCAO_HOST(int32_t, VerificaServico5, (const char *prefixo, int32_t modo), (prefixo, modo),
+                   const char *, int32_t)
 CHEQUE_FUNCAO_HOST(int32_t, VerificaServico5Perguntas,
-                   (TPergunta * p, int32_t c, int32_t *q, int32_t *t, int32_t *pp, int32_t *ca),
-                   (p, c, q, t, pp, ca), TPergunta *, int32_t, int32_t *, int32_t *, int32_t *,
-                   int32_t *)
+                   (TPergunta * perguntas, int32_t capacidade, int32_t *quantidade,
+                    int32_t *teclado, int32_t *pinpad, int32_t *cartao),
+                   (perguntas, capacidade, quantidade, teclado, pinpad, cartao), TPergunta *,
+                   int32_t, int32_t *, int32_t *, int32_t *, int32_t *)
 CHEQUE_FUNCAO_HOST(void, Leitura_Dados_ServicoQ_Timeout_Venezuela, (void), ())
 CHEQUE_FUNCAO_HOST(void, Monta_Comprovante_ServicoQ_Timeout_Venezuela, (void), ())
-CHEQUE_FUNCAO_HOST(char, ValKeyBoard, (char *k), (k), char *)
-CHEQUE_FUNCAO_HOST(void, PermiteNumerico_BS_Enter, (char *k), (k), char *)
-CHEQUE_FUNCAO_HOST(uint32_t, RemoveFormato, (char *s, uint32_t n, const char *t), (s, n, t), char *,
-                   uint32_t, const char *)
-CHEQUE_FUNCAO_HOST(uint32_t, Dollar, (char *s, uint32_t n, const char *t), (s, n, t), char *,
-                   uint32_t, const char *)
-CHEQUE_FUNCAO_HOST(int32_t, VerificaCPF, (const char *t), (t), const char *)
-CHEQUE_FUNCAO_HOST(int32_t, VerificaCNPJ, (const char *t), (t), const char *)
+CHEQUE_FUNCAO_HOST(char, ValKeyBoard, (char *tecla), (tecla), char *)
+CHEQUE_FUNCAO_HOST(void, PermiteNumerico_BS_Enter, (char *tecla), (tecla), char *)
+CHEQUE_FUNCAO_HOST(uint32_t, RemoveFormato, (char *saida, uint32_t capacidade, const char *texto),
+                   (saida, capacidade, texto), char *, uint32_t, const char *)
+CHEQUE_FUNCAO_HOST(uint32_t, Dollar, (char *saida, uint32_t capacidade, const char *texto),
+                   (saida, capacidade, texto), char *, uint32_t, const char *)
+CHEQUE_FUNCAO_HOST(int32_t, VerificaCPF, (const char *texto), (texto), const char *)
+CHEQUE_FUNCAO_HOST(int32_t, VerificaCNPJ, (const char *texto), (texto), const char *)
 CHEQUE_FUNCAO_HOST(uint32_t, PreencherZerosEsquerda,
-                   (char *s, uint32_t n, const char *t, int32_t l), (s, n, t, l), char *, uint32_t,
-                   const char *, int32_t)
-CHEQUE_FUNCAO_HOST(uint32_t, CopyString, (char *s, uint32_t n, const char *f, int32_t i, int32_t q),
-                   (s, n, f, i, q), char *, uint32_t, const char *, int32_t, int32_t)
-CHEQUE_FUNCAO_HOST(uint32_t, GetBuildInfo, (char *s, uint32_t n, const char *a), (s, n, a), char *,
-                   uint32_t, const char *)
+                   (char *saida, uint32_t capacidade, const char *texto, int32_t largura),
+                   (saida, capacidade, texto, largura), char *, uint32_t, const char *, int32_t)
+CHEQUE_FUNCAO_HOST(uint32_t, CopyString,
+                   (char *saida, uint32_t capacidade, const char *fonte, int32_t inicio,
+                    int32_t quantidade),
+                   (saida, capacidade, fonte, inicio, quantidade), char *, uint32_t, const char *,
+                   int32_t, int32_t)
+CHEQUE_FUNCAO_HOST(uint32_t, GetBuildInfo, (char *saida, uint32_t capacidade, const char *arquivo),
+                   (saida, capacidade, arquivo), char *, uint32_t, const char *)
 CHEQUE_FUNCAO_HOST(uint16_t, LerSenha,
-                   (TChequeHandle j, const char *p1, const char *p2, int32_t m, char *t),
-                   (j, p1, p2, m, t), TChequeHandle, const char *, const char *, int32_t, char *)
+                   (TChequeHandle janela, const char *prompt1, const char *prompt2, int32_t modo,
+                    char *titulo),
+                   (janela, prompt1, prompt2, modo, titulo), TChequeHandle, const char *,
+                   const char *, int32_t, char *)
 CHEQUE_FUNCAO_HOST(uint16_t, ObtemCampoPinpad,
-                   (TChequeHandle j, const char *q, const char *p, char *t, int32_t mi, int32_t ma),
-                   (j, q, p, t, mi, ma), TChequeHandle, const char *, const char *, char *, int32_t,
-                   int32_t)
-CHEQUE_FUNCAO_HOST(int32_t, FazConsultaBinsRedeDestino, (int32_t m, TChequeHandle r), (m, r),
-                   int32_t, TChequeHandle)
-CHEQUE_FUNCAO_HOST(void, GravaAudit, (int32_t t, const char *x, int32_t n), (t, x, n), int32_t,
-                   const char *, int32_t)
-CHEQUE_FUNCAO_HOST(void, ColocaJanelaEmPrimeiroPlano, (TChequeHandle j), (j), TChequeHandle)
+                   (TChequeHandle janela, const char *pergunta, const char *prompt, char *titulo,
+                    int32_t tamMinimo, int32_t tamMaximo),
+                   (janela, pergunta, prompt, titulo, tamMinimo, tamMaximo), TChequeHandle,
+                   const char *, const char *, char *, int32_t, int32_t)
+CHEQUE_FUNCAO_HOST(int32_t, FazConsultaBinsRedeDestino, (int32_t modo, TChequeHandle rotuloStatus),
+                   (modo, rotuloStatus), int32_t, TChequeHandle)
+CHEQUE_FUNCAO_HOST(void, GravaAudit, (int32_t tipo, const char *texto, int32_t tamanho),
+                   (tipo, texto, tamanho), int32_t, const char *, int32_t)
+CHEQUE_FUNCAO_HOST(void, ColocaJanelaEmPrimeiroPlano, (TChequeHandle janela), (janela),
+                   TChequeHandle)
