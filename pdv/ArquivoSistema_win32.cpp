@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include "platform/system/Sistema.h"
+
 namespace pdv::sistema {
 
 namespace {
@@ -109,21 +111,10 @@ bool Fecha(int fd) {
   return _close(fd) == 0;
 }
 
-namespace {
-// Paths inside the host are in the code page its arguments came in (the system's).
-std::wstring Largo(const std::string &s) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
-} // namespace
-
 // A file someone holds open without sharing its deletion (a scanner looking at the new file, a
 // reader of the old one) refuses the replace for a moment: tried again for two seconds.
 bool Renomeia(const std::string &de, const std::string &para) {
-  const std::wstring origem = Largo(de), destino = Largo(para);
+  const std::wstring origem = CaminhoLargo(de), destino = CaminhoLargo(para);
   for (int espera = 0;; espera += 20) {
     if (MoveFileExW(origem.c_str(), destino.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -1,6 +1,6 @@
 #include "Diario.h"
 
-#include "Pasta.h"
+#include "platform/system/Sistema.h"
 
 #include <sqlite3.h>
 #include <stdexcept>
@@ -64,7 +64,8 @@ TTransacao DaLinha(const TComando &c) {
 } // namespace
 
 TDiario::TDiario(const std::string &caminho) {
-  if (sqlite3_open_v2(pasta::ParaUtf8(caminho).c_str(), &fDb,
+  // A shop's folder may be named with an accent: SQLite takes UTF-8 names.
+  if (sqlite3_open_v2(CaminhoUtf8(caminho).c_str(), &fDb,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
     const std::string why = fDb ? sqlite3_errmsg(fDb) : "out of memory";
     sqlite3_close(fDb);

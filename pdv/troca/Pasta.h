@@ -27,9 +27,6 @@ std::string Inicio(const std::string &caminho, size_t n);
 bool PoeNoLugar(const std::string &tmp, const std::string &destino, const std::string &bytes);
 // Makes the file empty and readable by its owner only when it is missing.
 void CriaPrivado(const std::string &caminho);
-// The path as the journal's library takes it: UTF-8, where the program's own paths are in the
-// system's code page on Windows (a shop's folder named with an accent).
-std::string ParaUtf8(const std::string &caminho);
 
 // Watches a folder for new names. Espera returns after a change in it, after a while without
 // one (a safety net: a notification may be lost), or when the service is asked to stop. Where

@@ -78,11 +78,6 @@ void CriaPrivado(const std::string &caminho) {
   if (fd >= 0) (void)close(fd);
 }
 
-// Names here are bytes, in the encoding the shop's system uses (UTF-8 on any recent one).
-std::string ParaUtf8(const std::string &caminho) {
-  return caminho;
-}
-
 struct TAviso::TEstado {
   int fd;
 };

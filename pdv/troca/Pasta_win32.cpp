@@ -4,6 +4,8 @@
 // reading the status) are tried again for a while instead of failing the transaction.
 #include "Pasta.h"
 
+#include "platform/system/Sistema.h"
+
 #include <cerrno>
 #include <cwchar>
 #include <vector>
@@ -22,22 +24,6 @@ namespace {
 constexpr DWORD kVarreduraMs = 2000, kVarreduraSemAvisoMs = 20;
 // How long a rename over a file someone holds open is tried again.
 constexpr int kEsperaTrocaMs = 2000;
-
-// Paths inside the program are in the code page its arguments came in (the system's).
-std::wstring Largo(const std::string &s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), nullptr, 0);
-  std::wstring w(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.data(), int(s.size()), w.data(), n);
-  return w;
-}
-
-std::string Estreito(const wchar_t *w) {
-  const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  std::string s(size_t(n > 1 ? n - 1 : 0), '\0');
-  if (n > 1) WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
 
 bool Ocupado(DWORD erro) {
   return erro == ERROR_SHARING_VIOLATION || erro == ERROR_LOCK_VIOLATION ||
@@ -66,14 +52,14 @@ BOOL WINAPI AoControle(DWORD evento) {
 
 std::string Procura(const std::string &dir, const char *nome) {
   WIN32_FIND_DATAW d;
-  const HANDLE h = FindFirstFileW(Largo(dir + "\\*").c_str(), &d);
+  const HANDLE h = FindFirstFileW(CaminhoLargo(dir + "\\*").c_str(), &d);
   if (h == INVALID_HANDLE_VALUE) return {};
-  const std::wstring procurado = Largo(nome);
+  const std::wstring procurado = CaminhoLargo(nome);
   std::string achado;
   do
     if (!(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
         CompareStringOrdinal(d.cFileName, -1, procurado.c_str(), -1, TRUE) == CSTR_EQUAL) {
-      achado = dir + "/" + Estreito(d.cFileName);
+      achado = dir + "/" + CaminhoEstreito(d.cFileName);
       break;
     }
   while (FindNextFileW(h, &d));
@@ -82,7 +68,7 @@ std::string Procura(const std::string &dir, const char *nome) {
 }
 
 bool CriaPasta(const std::string &caminho) {
-  const std::wstring w = Largo(caminho);
+  const std::wstring w = CaminhoLargo(caminho);
   const DWORD a = GetFileAttributesW(w.c_str());
   if (a != INVALID_FILE_ATTRIBUTES) {
     if (a & FILE_ATTRIBUTE_DIRECTORY) return true;
@@ -95,7 +81,7 @@ bool CriaPasta(const std::string &caminho) {
 }
 
 bool Remove(const std::string &caminho, int esperaMs) {
-  const std::wstring w = Largo(caminho);
+  const std::wstring w = CaminhoLargo(caminho);
   for (int esperado = 0;; esperado += 50) {
     if (DeleteFileW(w.c_str())) return true;
     const DWORD erro = GetLastError();
@@ -110,7 +96,7 @@ bool Remove(const std::string &caminho, int esperaMs) {
 
 long long Tamanho(const std::string &caminho) {
   WIN32_FILE_ATTRIBUTE_DATA a;
-  if (!GetFileAttributesExW(Largo(caminho).c_str(), GetFileExInfoStandard, &a) ||
+  if (!GetFileAttributesExW(CaminhoLargo(caminho).c_str(), GetFileExInfoStandard, &a) ||
       (a.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
     return -1;
   return static_cast<long long>((static_cast<unsigned long long>(a.nFileSizeHigh) << 32) |
@@ -118,7 +104,7 @@ long long Tamanho(const std::string &caminho) {
 }
 
 std::string Inicio(const std::string &caminho, size_t n) {
-  const HANDLE h = CreateFileW(Largo(caminho).c_str(), GENERIC_READ,
+  const HANDLE h = CreateFileW(CaminhoLargo(caminho).c_str(), GENERIC_READ,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};
@@ -131,7 +117,7 @@ std::string Inicio(const std::string &caminho, size_t n) {
 }
 
 bool PoeNoLugar(const std::string &tmp, const std::string &destino, const std::string &bytes) {
-  const std::wstring de = Largo(tmp), para = Largo(destino);
+  const std::wstring de = CaminhoLargo(tmp), para = CaminhoLargo(destino);
   const HANDLE h = CreateFileW(de.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
@@ -157,20 +143,9 @@ bool PoeNoLugar(const std::string &tmp, const std::string &destino, const std::s
 
 // Access comes from the folder's inherited rights, which the new file takes.
 void CriaPrivado(const std::string &caminho) {
-  const HANDLE h = CreateFileW(Largo(caminho).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE h = CreateFileW(CaminhoLargo(caminho).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-}
-
-std::string ParaUtf8(const std::string &caminho) {
-  const std::wstring w = Largo(caminho);
-  if (w.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
 }
 
 // The folder open for its notifications, one read of them always outstanding.
@@ -197,7 +172,7 @@ struct TAviso::TEstado {
 
 TAviso::TAviso(const std::string &dir) {
   auto *e = new TEstado;
-  e->pasta = CreateFileW(Largo(dir).c_str(), FILE_LIST_DIRECTORY,
+  e->pasta = CreateFileW(CaminhoLargo(dir).c_str(), FILE_LIST_DIRECTORY,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
   e->ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -214,8 +214,8 @@ int TApplication::RunModal(TForm *f) {
   return result;
 }
 
-// --------------------------------------------------------------------------------------------- The
-// event loop
+// ---------------------------------------------------------------------------------------------
+// The event loop
 
 int64_t TApplication::Now() const {
   return fInput ? fInput->Now() : 0;

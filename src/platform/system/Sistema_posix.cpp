@@ -9,6 +9,10 @@ std::string CaminhoExecutavel() {
   return n > 0 ? std::string(buf, size_t(n)) : std::string();
 }
 
+std::string CaminhoUtf8(const std::string &caminho) {
+  return caminho;
+}
+
 void DefineVariavelAmbiente(const std::string &nome, const std::string &valor) {
   setenv(nome.c_str(), valor.c_str(), 1);
 }
