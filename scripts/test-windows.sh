@@ -40,9 +40,11 @@ wineserver -p 600 2>/dev/null || true
 etapa "Wine prefix"
 
 wine=${CHEQUE_WINE:-wine}
+wine32=0 # whether the 32-bit sessions can run
+if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then wine32=1; fi
 falhas=0
 for arq in win64 win32; do
-  if [ $arq = win32 ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+  if [ $arq = win32 ] && [ $wine32 -eq 0 ]; then
     echo "== 32-bit sessions skipped: wine32 is not installed (scripts/deps-windows.sh --wine32)"
     continue
   fi
@@ -125,7 +127,7 @@ exemplo() { # BUILD CASE
 }
 cmake --build "${prefixo}win64" --parallel "${CHEQUE_JOBS:-2}" --target pdv_exemplo >/dev/null
 for caso in "${casos[@]}"; do exemplo "${prefixo}win64" "$caso"; done
-if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+if [ $wine32 -eq 1 ]; then
   cmake --build "${prefixo}win32" --parallel "${CHEQUE_JOBS:-2}" --target pdv_exemplo >/dev/null
   exemplo "${prefixo}win32" "${casos[0]}"
 fi
